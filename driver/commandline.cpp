@@ -1,0 +1,55 @@
+#include "driver/commandline.h"
+
+#include <cstring>
+#include <string>
+
+#include "driver/screen_mode.h"
+#include "scene/textout.h"
+#include "translators/translators.h"
+
+namespace {
+
+struct DriverState {
+    std::string sceneFileName;   // kept for screen mode, which reads it every frame
+};
+
+DriverState driver;
+
+void printUsage() {
+    TextOut& out = console();
+    textPut(out, "Usage\n");
+    textPut(out, "Mirovan -ecran fichier.scn\n");
+    textPut(out, "Mirovan -vrml fichier.scn fichier.wrl\n");
+    textPut(out, "Mirovan -opengl fichier.scn fichier.cpp\n");
+}
+
+int missingArguments() {
+    textPut(console(), "Il manque des arguments!!!\n");
+    printUsage();
+    return 1;
+}
+
+int translate(bool (*translator)(const char*, const char*), const char* banner, int argc,
+              char** argv) {
+    if (argc < 4) return missingArguments();
+    textPrintf(console(), "%s %s %s\n", banner, argv[2], argv[3]);
+    return translator(argv[2], argv[3]) ? 0 : 1;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char** argv) {
+    if (argc <= 1) return missingArguments();
+    if (argc > 2) driver.sceneFileName = argv[2];
+
+    const char* mode = argv[1];
+    if (std::strcmp(mode, "-opengl") == 0) return translate(SourceTranslator, "OpenGL", argc, argv);
+    if (std::strcmp(mode, "-vrml") == 0) return translate(VrmlTranslator, "VRML", argc, argv);
+    if (std::strcmp(mode, "-ecran") == 0) {
+        if (argc < 3) return missingArguments();
+        textPut(console(), "Ecran\n");
+        return runScreenMode(driver.sceneFileName.c_str());
+    }
+    printUsage();
+    return 1;
+}

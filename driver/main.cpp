@@ -1,0 +1,10 @@
+#include <cstdio>
+
+#include "driver/commandline.h"
+#include "scene/textout.h"
+
+int main(int argc, char** argv) {
+    const int status = runCommandLine(argc, argv);
+    consoleFlush();
+    return status;
+}

@@ -1,0 +1,55 @@
+// The scene language: keywords, statements and the reading loop that every
+// mode (screen, VRML, C++ source) runs over a scene file.
+#pragma once
+
+#include <cstddef>
+
+enum class StatementKind : int {
+    Unrecognised = 0,
+    Cube = 1,
+    Sphere = 2,
+    Cylindre = 3,
+    Cone = 4,
+    Translation = 5,
+    Rotation = 6,
+    Zoom = 7,
+    Push = 8,
+    Pop = 9,
+    Material = 10,
+    Pointlight = 11,
+    Dirlight = 12,
+    Spotlight = 13,
+};
+
+// Keyword text to kind; exact and case-sensitive, Unrecognised otherwise.
+// The token is compared as a C string, as strcmp would.
+StatementKind lookupKeyword(const char* token);
+const char* keywordText(StatementKind kind);
+int numberCount(StatementKind kind);
+
+// How a mode reads numbers: Mixed reads the four shapes' numbers in double
+// precision and every other number in single precision; Double reads all in
+// double precision.
+enum class NumberPrecision { Mixed, Double };
+
+constexpr int kMaxNumbers = 13;
+
+// One statement with its numbers in file order. A number read in single
+// precision is held as that float widened; a number that could not be read
+// is 0.
+struct SceneStatement {
+    StatementKind kind;
+    int count;                 // numbers the keyword takes
+    int numbersRead;           // of those, how many were converted
+    double values[kMaxNumbers];
+};
+
+enum class SceneOpen { Opened, Missing, Unreadable };
+
+SceneOpen openScene(const char* path);
+void openSceneMemory(const void* data, std::size_t size);
+// The next statement; false at the end of the scene. An unrecognised token is
+// a statement of kind Unrecognised with no numbers.
+bool nextStatement(SceneStatement& statement, NumberPrecision precision);
+bool sceneReadFailed();
+void closeScene();

@@ -1,0 +1,73 @@
+#include "scene/textout.h"
+
+#include <cstdarg>
+
+namespace {
+
+struct ConsoleState {
+    TextOut out{stdout, 0, false, {}};
+};
+
+ConsoleState consoleState;
+
+}  // namespace
+
+void textOpen(TextOut& out, std::FILE* file) {
+    out.file = file;
+    out.length = 0;
+    out.failed = false;
+}
+
+bool textFlush(TextOut& out) {
+    if (out.length > 0) {
+        if (std::fwrite(out.buffer, 1, out.length, out.file) != out.length) out.failed = true;
+        out.length = 0;
+    }
+    return !out.failed;
+}
+
+void textWriteThrough(TextOut& out, const char* text, std::size_t length) {
+    textFlush(out);
+    if (length <= kTextOutCapacity) {
+        std::memcpy(out.buffer, text, length);
+        out.length = length;
+        return;
+    }
+    if (std::fwrite(text, 1, length, out.file) != length) out.failed = true;
+}
+
+void textPrintf(TextOut& out, const char* format, ...) {
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    if (n < 0) return;
+    if (static_cast<std::size_t>(n) < sizeof line) {
+        textPut(out, line, static_cast<std::size_t>(n));
+        return;
+    }
+    // A long message (a long file name): format it whole.
+    textFlush(out);
+    va_start(args, format);
+    if (std::vfprintf(out.file, format, args) < 0) out.failed = true;
+    va_end(args);
+}
+
+void textPutEcho(TextOut& out, const SceneStatement& statement) {
+    textPut(out, keywordText(statement.kind));
+    static const int kSpotEchoOrder[] = {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9};
+    const bool spot = statement.kind == StatementKind::Spotlight;
+    for (int n = 0; n < statement.count; ++n) {
+        textPutChar(out, ' ');
+        textPutFixed(out, statement.values[spot ? kSpotEchoOrder[n] : n]);
+    }
+}
+
+TextOut& console() { return consoleState.out; }
+
+bool consoleFlush() {
+    bool ok = textFlush(consoleState.out);
+    if (std::fflush(stdout) != 0) ok = false;
+    return ok;
+}
