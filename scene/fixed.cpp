@@ -1,63 +1,138 @@
 #include "scene/textout.h"
 
-#include <cmath>
+#include "scene/scanner.h"
+
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-constexpr double kExactIntegerLimit = 9007199254740992.0;   // 2^53
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
-char* putUnsigned(char* out, std::uint64_t value) {
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0) *out++ = digits[--n];
-    return out;
+inline char* putPair(char* out, unsigned pair) {
+    std::memcpy(out, kDigitPairs + 2 * pair, 2);
+    return out + 2;
 }
 
-// The fraction 0 <= f < 1 in millionths, rounded to nearest, ties to even,
-// computed exactly from the binary value.
-std::uint64_t millionths(double f) {
-    if (f == 0.0) return 0;
-    int exponent;
-    const double mantissa = std::frexp(f, &exponent);          // f = m * 2^e, m in [0.5, 1)
-    const auto bits = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
-    // f * 10^6 = bits * 5^6 * 2^(e - 53 + 6)
-    const int shift = 53 - 6 - exponent;                        // >= 47 since f < 1
-    if (shift >= 100) return 0;                                 // far below half a millionth
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(bits) * 15625u;
-    std::uint64_t quotient = static_cast<std::uint64_t>(scaled >> shift);
-    const unsigned __int128 remainder = scaled - (static_cast<unsigned __int128>(quotient) << shift);
-    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+int digitCount(std::uint64_t value) {
+    int n = 1;
+    for (; value >= 10000; value /= 10000) n += 4;
+    return n + (value >= 10) + (value >= 100) + (value >= 1000);
+}
+
+char* putUnsigned(char* out, std::uint64_t value) {
+    char* const end = out + digitCount(value);
+    char* p = end;
+    while (value >= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+        value /= 100;
+    }
+    if (value >= 10) std::memcpy(p - 2, kDigitPairs + 2 * value, 2);
+    else p[-1] = static_cast<char>('0' + value);
+    return end;
+}
+
+// fraction * 2^-shift (below 1) in millionths, rounded to nearest, ties to
+// even, exactly: fraction * 10^6 * 2^-shift = fraction * 5^6 * 2^(6 - shift).
+std::uint64_t millionths(std::uint64_t fraction, int shift) {
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(fraction) * 15625u;
+    if (shift <= 6) return static_cast<std::uint64_t>(scaled << (6 - shift));
+    const int down = shift - 6;
+    if (down >= 68) return 0;   // scaled < 2^67: below half a millionth
+    std::uint64_t quotient = static_cast<std::uint64_t>(scaled >> down);
+    const unsigned __int128 remainder = scaled - (static_cast<unsigned __int128>(quotient) << down);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (down - 1);
     if (remainder > half || (remainder == half && (quotient & 1))) ++quotient;
     return quotient;
+}
+
+struct Split {
+    std::uint64_t whole;
+    std::uint64_t millionths;
+};
+
+template <int Decimals>
+Split splitAt(std::uint64_t mantissa) {
+    constexpr std::uint64_t kScale = [] { std::uint64_t p = 1; for (int i = 0; i < Decimals; ++i) p *= 10; return p; }();
+    constexpr std::uint64_t kToMillionths = 1000000 / kScale;
+    return {mantissa / kScale, mantissa % kScale * kToMillionths};
+}
+
+// mantissa * 10^-decimals as whole part and millionths, dividing by constants.
+Split splitDecimal(std::uint64_t mantissa, int decimals) {
+    switch (decimals) {
+        case 0: return splitAt<0>(mantissa);
+        case 1: return splitAt<1>(mantissa);
+        case 2: return splitAt<2>(mantissa);
+        case 3: return splitAt<3>(mantissa);
+        case 4: return splitAt<4>(mantissa);
+        case 5: return splitAt<5>(mantissa);
+        default: return splitAt<6>(mantissa);
+    }
 }
 
 }  // namespace
 
 char* formatFixed(char* out, double value) {
-    if (!std::isfinite(value) || std::fabs(value) >= kExactIntegerLimit) {
-        // Rare: infinities, NaNs and huge values take the C library's path.
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased >= 1075 + 11) {
+        // Rare: infinities, NaNs and values from 2^63 up take the C library's path.
         const int n = std::snprintf(out, kFixedMaxLength, "%f", value);
         return out + (n > 0 ? n : 0);
     }
-    if (std::signbit(value)) *out++ = '-';
-    const double magnitude = std::fabs(value);
-    std::uint64_t whole = static_cast<std::uint64_t>(magnitude);
-    std::uint64_t fraction = millionths(magnitude - static_cast<double>(whole));
-    if (fraction >= 1000000) {
-        fraction -= 1000000;
-        ++whole;
+    std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased != 0) significand |= std::uint64_t{1} << 52;
+    const int exponent = (biased != 0 ? biased : 1) - 1075;   // value = significand * 2^exponent
+
+    std::uint64_t whole = 0, fraction = 0;
+    if (exponent >= 0) {
+        whole = significand << exponent;
+    } else {
+        const int shift = -exponent;
+        whole = shift < 64 ? significand >> shift : 0;
+        const std::uint64_t fractionBits = shift < 64 ? significand & ((std::uint64_t{1} << shift) - 1) : significand;
+        if (fractionBits != 0) fraction = millionths(fractionBits, shift);
+        if (fraction >= 1000000) {
+            fraction -= 1000000;
+            ++whole;
+        }
     }
+
+    if (bits >> 63) *out++ = '-';
     out = putUnsigned(out, whole);
     *out++ = '.';
-    for (int i = 5; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + fraction % 10);
-        fraction /= 10;
-    }
-    return out + 6;
+    const auto f = static_cast<unsigned>(fraction);
+    out = putPair(out, f / 10000);
+    out = putPair(out, f / 100 % 100);
+    return putPair(out, f % 100);
+}
+
+void setFixedText(FixedText& fixed, double value) {
+    fixed.length = static_cast<std::uint16_t>(formatFixed(fixed.text, value) - fixed.text);
+}
+
+bool setFixedTextFromDecimal(FixedText& fixed, const PlainDecimal& decimal, double value, bool single) {
+    // Six decimals or fewer, and a value whose rounding error (half an ulp)
+    // stays below half a millionth: "%f" then writes the decimal itself.
+    const double limit = single ? 8.0 : 4294967296.0;
+    if (decimal.exponent10 < -6 || decimal.exponent10 > 0 || !(value < limit && value > -limit))
+        return false;
+    char* out = fixed.text;
+    if (decimal.negative) *out++ = '-';
+    const Split split = splitDecimal(decimal.mantissa, -decimal.exponent10);
+    out = putUnsigned(out, split.whole);
+    *out++ = '.';
+    const auto f = static_cast<unsigned>(split.millionths);
+    out = putPair(out, f / 10000);
+    out = putPair(out, f / 100 % 100);
+    out = putPair(out, f % 100);
+    fixed.length = static_cast<std::uint16_t>(out - fixed.text);
+    return true;
 }

@@ -34,8 +34,13 @@ constexpr int kKeywordCount = sizeof(kKeywords) / sizeof(kKeywords[0]);
 }  // namespace
 
 StatementKind lookupKeyword(const char* token) {
+    // Keywords start with a capital; only those sharing the first letter are
+    // compared whole.
+    const char first = token[0];
+    if (first < 'C' || first > 'Z') return StatementKind::Unrecognised;
     for (int k = 1; k < kKeywordCount; ++k) {
-        if (std::strcmp(token, kKeywords[k].text) == 0) return static_cast<StatementKind>(k);
+        const char* text = kKeywords[k].text;
+        if (text[0] == first && std::strcmp(token + 1, text + 1) == 0) return static_cast<StatementKind>(k);
     }
     return StatementKind::Unrecognised;
 }

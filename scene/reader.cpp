@@ -49,7 +49,11 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
             double& value = statement.values[index];
             value = 0.0;
             converting = converting && readNumber(asDouble, value);
+            PlainDecimal decimal;
             if (converting) ++statement.numbersRead;
+            if (!converting || !scanLastPlainDecimal(decimal) ||
+                !setFixedTextFromDecimal(statement.texts[index], decimal, value, !asDouble))
+                setFixedText(statement.texts[index], value);
         }
     }
     return true;

@@ -26,5 +26,14 @@ bool scanToken(ScanToken& token);
 bool scanDouble(double& value);
 bool scanFloat(float& value);
 
+// The digits of the last number converted, when it was a plain decimal such
+// as "-12.5" held exactly: its value is that of (-)mantissa * 10^exponent10.
+struct PlainDecimal {
+    std::uint64_t mantissa;
+    int exponent10;
+    bool negative;
+};
+bool scanLastPlainDecimal(PlainDecimal& decimal);
+
 std::uint64_t scanConsumed();   // bytes taken from the input so far
 bool scanReadFailed();          // an input error (not the end) stopped reading

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 enum class StatementKind : int {
     Unrecognised = 0,
@@ -33,15 +34,26 @@ int numberCount(StatementKind kind);
 enum class NumberPrecision { Mixed, Double };
 
 constexpr int kMaxNumbers = 13;
+constexpr std::size_t kFixedMaxLength = 330;   // "-" + 309 digits + ".dddddd"
+
+// A number as printf's "%f" writes it: fixed point, six decimals.
+struct FixedText {
+    std::uint16_t length;
+    char text[kFixedMaxLength];
+};
+char* formatFixed(char* out, double value);
+void setFixedText(FixedText& fixed, double value);
 
 // One statement with its numbers in file order. A number read in single
 // precision is held as that float widened; a number that could not be read
-// is 0.
+// is 0. Each number is also kept as "%f" writes it, since every mode writes
+// it at least once and most twice.
 struct SceneStatement {
     StatementKind kind;
     int count;                 // numbers the keyword takes
     int numbersRead;           // of those, how many were converted
     double values[kMaxNumbers];
+    FixedText texts[kMaxNumbers];
 };
 
 enum class SceneOpen { Opened, Missing, Unreadable };

@@ -60,7 +60,7 @@ void textPutEcho(TextOut& out, const SceneStatement& statement) {
     const bool spot = statement.kind == StatementKind::Spotlight;
     for (int n = 0; n < statement.count; ++n) {
         textPutChar(out, ' ');
-        textPutFixed(out, statement.values[spot ? kSpotEchoOrder[n] : n]);
+        textPut(out, statement.texts[spot ? kSpotEchoOrder[n] : n]);
     }
 }
 

@@ -10,7 +10,6 @@
 #include "scene/scene.h"
 
 constexpr std::size_t kTextOutCapacity = 1 << 16;
-constexpr std::size_t kFixedMaxLength = 330;   // "-" + 309 digits + ".dddddd"
 
 struct TextOut {
     std::FILE* file;
@@ -25,12 +24,27 @@ bool textFlush(TextOut& out);
 
 void textWriteThrough(TextOut& out, const char* text, std::size_t length);
 
+// Short runs (numbers, prefixes, keywords) are copied without a call.
+inline void copyShort(char* to, const char* from, std::size_t length) {
+    if (length >= 8 && length <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + length - 8, from + length - 8, 8);
+    } else if (length >= 4 && length < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + length - 4, from + length - 4, 4);
+    } else if (length < 4) {
+        for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+    } else {
+        std::memcpy(to, from, length);
+    }
+}
+
 inline void textPut(TextOut& out, const char* text, std::size_t length) {
     if (out.length + length > kTextOutCapacity) {
         textWriteThrough(out, text, length);
         return;
     }
-    std::memcpy(out.buffer + out.length, text, length);
+    copyShort(out.buffer + out.length, text, length);
     out.length += length;
 }
 inline void textPut(TextOut& out, const char* text) { textPut(out, text, std::strlen(text)); }
@@ -39,8 +53,7 @@ inline void textPutChar(TextOut& out, char c) {
     out.buffer[out.length++] = c;
 }
 
-// Writes `value` as printf's "%f" does: fixed point, six decimals.
-char* formatFixed(char* out, double value);
+inline void textPut(TextOut& out, const FixedText& fixed) { textPut(out, fixed.text, fixed.length); }
 inline void textPutFixed(TextOut& out, double value) {
     if (out.length + kFixedMaxLength > kTextOutCapacity) textFlush(out);
     out.length = static_cast<std::size_t>(formatFixed(out.buffer + out.length, value) - out.buffer);

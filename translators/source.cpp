@@ -5,65 +5,57 @@
 namespace {
 
 void writeSource(TextOut& out, IndentPrefix& prefix, const SceneStatement& s) {
-    const double* v = s.values;
+    const FixedText* v = s.texts;
     switch (s.kind) {
         case StatementKind::Cube:
-            emit(out, prefix, "${ auxSolidBox(#,#,#) ; }\n", {v[0], v[1], v[2]});
+            emit<"${ auxSolidBox(#,#,#) ; }\n">(out, prefix, v[0], v[1], v[2]);
             break;
         case StatementKind::Sphere:
-            emit(out, prefix, "${ auxSolidSphere(#) ; }\n", {v[0]});
+            emit<"${ auxSolidSphere(#) ; }\n">(out, prefix, v[0]);
             break;
         case StatementKind::Cylindre:
-            emit(out, prefix, "${ myAuxSolidCylinder(#,#) ; }\n", {v[0], v[1]});
+            emit<"${ myAuxSolidCylinder(#,#) ; }\n">(out, prefix, v[0], v[1]);
             break;
         case StatementKind::Cone:
-            emit(out, prefix, "${ myAuxSolidCone(#,#) ; }\n", {v[0], v[1]});
+            emit<"${ myAuxSolidCone(#,#) ; }\n">(out, prefix, v[0], v[1]);
             break;
         case StatementKind::Translation:
-            emit(out, prefix, "${ glTranslatef(#F,#F,#F) ; }\n", {v[0], v[1], v[2]});
+            emit<"${ glTranslatef(#F,#F,#F) ; }\n">(out, prefix, v[0], v[1], v[2]);
             break;
         case StatementKind::Rotation:
-            emit(out, prefix, "${ glRotatef(#F,#F,#F,#F) ; }\n", {v[0], v[1], v[2], v[3]});
+            emit<"${ glRotatef(#F,#F,#F,#F) ; }\n">(out, prefix, v[0], v[1], v[2], v[3]);
             break;
         case StatementKind::Zoom:
-            emit(out, prefix, "${ glScalef(#F,#F,#F) ; }\n", {v[0], v[1], v[2]});
+            emit<"${ glScalef(#F,#F,#F) ; }\n">(out, prefix, v[0], v[1], v[2]);
             break;
         case StatementKind::Push:
-            emit(out, prefix, "${ glPushMatrix() ;\n$  pushMaterial() ;\n$  pushLumieres() ; }\n");
+            emit<"${ glPushMatrix() ;\n$  pushMaterial() ;\n$  pushLumieres() ; }\n">(out, prefix);
             pushIndent(prefix);
             break;
         case StatementKind::Pop:
             popIndent(prefix);
-            emit(out, prefix, "${ glPopMatrix() ;\n$  popMaterial() ;\n$  popLumieres() ; }\n");
+            emit<"${ glPopMatrix() ;\n$  popMaterial() ;\n$  popLumieres() ; }\n">(out, prefix);
             break;
         case StatementKind::Material:
-            emit(out, prefix,
-                 "${ float ref = # ;\n"
+            emit<"${ float ref = # ;\n"
                  "$  float ma[4] = {#F,#F,#F,1.0F} ;\n"
                  "$  float md[4] = {#F,#F,#F,1.0F} ;\n"
                  "$  float ms[4] = {#F,#F,#F,1.0F} ;\n"
                  "$  float me[4] = {#F,#F,#F,1.0F} ;\n"
-                 "$  affecteMaterial(ma,md,me,ms,ref) ; }\n",
-                 {v[12], v[3], v[4], v[5], v[0], v[1], v[2], v[6], v[7], v[8], v[9], v[10], v[11]});
+                 "$  affecteMaterial(ma,md,me,ms,ref) ; }\n">(out, prefix, v[12], v[3], v[4], v[5], v[0], v[1], v[2], v[6], v[7], v[8], v[9], v[10], v[11]);
             break;
         case StatementKind::Pointlight:
-            emit(out, prefix,
-                 "${ float x = #F,y = #F,z = #F ;\n$  float i = #F ;\n"
-                 "$  float r = #F,v = #F,b = #F ;\n$  affectePointLight(r,v,b,x,y,z,i) ; }\n",
-                 {v[0], v[1], v[2], v[3], v[4], v[5], v[6]});
+            emit<"${ float x = #F,y = #F,z = #F ;\n$  float i = #F ;\n"
+                 "$  float r = #F,v = #F,b = #F ;\n$  affectePointLight(r,v,b,x,y,z,i) ; }\n">(out, prefix, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
             break;
         case StatementKind::Dirlight:
-            emit(out, prefix,
-                 "${ float dx = #F,dy = #F,dz = #F ;\n$  float i = #F ;\n"
-                 "$  float r = #F,v = #F,b = #F ;\n$  affecteDirLight(r,v,b,dx,dy,dz,i) ; }\n",
-                 {v[0], v[1], v[2], v[3], v[4], v[5], v[6]});
+            emit<"${ float dx = #F,dy = #F,dz = #F ;\n$  float i = #F ;\n"
+                 "$  float r = #F,v = #F,b = #F ;\n$  affecteDirLight(r,v,b,dx,dy,dz,i) ; }\n">(out, prefix, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
             break;
         case StatementKind::Spotlight:
-            emit(out, prefix,
-                 "${ float x = #F,y = #F,z = #F ;\n$  float dx = #F,dy = #F,dz = #F ;\n"
+            emit<"${ float x = #F,y = #F,z = #F ;\n$  float dx = #F,dy = #F,dz = #F ;\n"
                  "$  float i = #F,o = #F ;\n$  float r = #F,v = #F,b = #F ;\n"
-                 "$  affecteSpotLight(r,v,b,x,y,z,dx,dy,dz,i,o) ; }\n",
-                 {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[10], v[7], v[8], v[9]});
+                 "$  affecteSpotLight(r,v,b,x,y,z,dx,dy,dz,i,o) ; }\n">(out, prefix, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[10], v[7], v[8], v[9]);
             break;
         case StatementKind::Unrecognised:
             break;

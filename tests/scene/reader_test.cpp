@@ -2,7 +2,9 @@
 // and the echo of each statement.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -157,4 +159,28 @@ TEST(Reading, FileReadAcrossBlockBoundaries) {
     closeScene();
     unlink(path);
     EXPECT_EQ(count, 20000);
+}
+
+// Every number's text is what printf("%f") writes for its value, whichever
+// way the reader produced it.
+TEST(Reading, NumberTextsMatchPrintf) {
+    std::mt19937 random(5);
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        char number[64];
+        const int decimals = static_cast<int>(random() % 9);
+        const double magnitude = std::ldexp(1.0, static_cast<int>(random() % 40) - 8);
+        const double value = (static_cast<double>(random()) / 4294967296.0 - 0.5) * magnitude;
+        std::snprintf(number, sizeof number, "%.*f", decimals, value);
+        text += (i % 2 ? "Cube " : "Zoom ") + std::string(number) + " " + number + " -" + number + "\n";
+    }
+    for (NumberPrecision precision : {NumberPrecision::Mixed, NumberPrecision::Double}) {
+        for (const SceneStatement& s : readAll(text, precision)) {
+            for (int n = 0; n < s.count; ++n) {
+                char expected[400];
+                std::snprintf(expected, sizeof expected, "%f", s.values[n]);
+                ASSERT_EQ(std::string(s.texts[n].text, s.texts[n].length), expected);
+            }
+        }
+    }
 }
