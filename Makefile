@@ -20,7 +20,7 @@ run: build
 	@sh scripts/run-example $(BUILD)
 
 bench: build
-	@$(BUILD)/bench/mirovan-bench
+	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
 
 clean:
 	rm -rf build out

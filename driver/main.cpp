@@ -4,6 +4,10 @@
 #include "scene/textout.h"
 
 int main(int argc, char** argv) {
+    // Standard output goes out in large pieces: the echo of a whole frame or
+    // translation, never a statement at a time.
+    static char stdoutBuffer[1 << 20];
+    std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
     const int status = runCommandLine(argc, argv);
     consoleFlush();
     return status;

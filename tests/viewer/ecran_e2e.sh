@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Screen mode seen from outside: the real `mirovan -ecran` under a private
+# Xvfb, driven with xdotool and the close-box helper, checked by pixels.
+# Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN
+#   CASE: picture | keys | spin | escape | close | resize | edit | missing |
+#         no-display
+set -u
+. "$(dirname "$0")/../e2e/xvfb.sh"
+
+CASE=$1
+MIROVAN=$2
+OUT=$E2E_TMP/out
+ERR=$E2E_TMP/err
+SCENE=$E2E_TMP/scene.scn
+RED_BOX="Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10
+Translation 0 0 10
+Cube 4 4 4"
+
+# Starts the viewer and waits for its window and first frame; sets WID, PID.
+start_viewer() {
+    e2e_spawn "$OUT" "$ERR" "$MIROVAN" -ecran "$1"
+    PID=$E2E_PID
+    WID=$(e2e_window_id Mirovan 5) || e2e_fail "no window: $(cat "$OUT" "$ERR")"
+    e2e_wait_lines "$OUT" 2 5 || e2e_fail "no first frame: $(cat "$OUT" "$ERR")"
+    sleep 0.3   # the frame reaches the server
+}
+
+frames_drawn() { grep -c "^$1" "$OUT"; }
+
+# shot NAME: a screenshot of the client area.
+shot() { e2e_screenshot "$E2E_TMP/$1.png"; }
+
+is_red() {
+    local rgb
+    rgb=$(e2e_pixel "$E2E_TMP/$1.png" "$2" "$3")
+    set -- $rgb
+    (($1 > 100 && $2 < 20 && $3 < 20))
+}
+is_black() { e2e_pixel_near "$E2E_TMP/$1.png" "$2" "$3" 0 0 0 0 2>/dev/null; }
+
+case_picture() {
+    printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Rotation 90 0 0 1" "Cube 20 4 4" >"$SCENE"
+    start_viewer "$SCENE"
+    [ "$(head -n 1 "$OUT")" = Ecran ] || e2e_fail "banner: $(head -n 1 "$OUT")"
+    grep -qx "Cube 20.000000 4.000000 4.000000" "$OUT" || e2e_fail "echo: $(cat "$OUT")"
+    shot a
+    # The long side stands along y: 20 of the 40 units across are 250 pixels.
+    is_red a 250 250 && is_red a 250 140 && is_red a 250 360 || e2e_fail "no box along y"
+    is_black a 140 250 && is_black a 250 100 && is_black a 10 10 || e2e_fail "box too wide"
+    is_black a 510 250 || e2e_fail "the client area is wider than 500"
+    [ ! -s "$ERR" ] || e2e_fail "messages: $(cat "$ERR")"
+}
+
+case_keys() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    shot start
+    is_red start 250 250 || e2e_fail "box not at the centre"
+    local before
+    before=$(frames_drawn Cube)
+    e2e_key "$WID" $(printf 'Up %.0s' $(seq 90))
+    sleep 1
+    shot up
+    # Turned 90 degrees about x, the box in front (z = 10) goes down 10 units.
+    is_red up 250 375 && is_black up 250 250 || e2e_fail "Up x90 did not bring the front down"
+    (($(frames_drawn Cube) > before)) || e2e_fail "no redraw after the keys"
+    e2e_key "$WID" $(printf 'Down %.0s' $(seq 90)) Left Right
+    sleep 1
+    shot back
+    cmp -s <("$E2E_CONVERT" "$E2E_TMP/start.png" rgb:-) <("$E2E_CONVERT" "$E2E_TMP/back.png" rgb:-) ||
+        e2e_fail "Down x90, Left, Right did not bring the view back"
+}
+
+case_spin() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    e2e_key "$WID" Return
+    sleep 1
+    local a b
+    a=$(frames_drawn Cube)
+    sleep 0.5
+    b=$(frames_drawn Cube)
+    ((b > a + 5)) || e2e_fail "spin draws no frames ($a, $b)"
+    e2e_key "$WID" Return
+    sleep 0.5
+    a=$(frames_drawn Cube)
+    sleep 0.5
+    b=$(frames_drawn Cube)
+    ((b == a)) || e2e_fail "frames go on after the spin stopped ($a, $b)"
+}
+
+case_escape() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    e2e_key "$WID" Escape
+    e2e_wait_exit "$PID" 1
+    [ "$E2E_STATUS" = 0 ] || e2e_fail "Escape: status $E2E_STATUS"
+}
+
+case_close() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    e2e_wm_close "$WID"
+    e2e_wait_exit "$PID" 2
+    [ "$E2E_STATUS" = 0 ] || e2e_fail "close box: status $E2E_STATUS"
+    [ ! -s "$ERR" ] || e2e_fail "messages: $(cat "$ERR")"
+}
+
+case_resize() {
+    printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Cube 4 4 4" >"$SCENE"
+    start_viewer "$SCENE"
+    xdotool windowsize "$WID" 1000 500
+    sleep 1
+    shot wide
+    # 40 units across 1000 pixels: the 4-unit box is 100 pixels wide at the centre.
+    is_red wide 500 250 && is_red wide 455 250 && is_black wide 400 250 && is_black wide 500 190 ||
+        e2e_fail "the projection did not follow the new size"
+}
+
+case_edit() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Translation -10 0 0" "Cube 4 4 4" >"$SCENE"
+    e2e_key "$WID" Left Right
+    sleep 0.8
+    grep -q "^Translation -10.000000" "$OUT" || e2e_fail "the edit was not read"
+    shot edited
+    is_red edited 125 250 && is_black edited 250 250 || e2e_fail "the edit does not show"
+}
+
+case_missing() {
+    start_viewer "$E2E_TMP/none.scn"
+    e2e_key "$WID" Left Right Left
+    sleep 0.8
+    local messages
+    messages=$(grep -c "none.scn n'existe pas!!!" "$OUT")
+    ((messages >= 3)) || e2e_fail "one message per frame expected, got $messages"
+    e2e_alive "$PID" || e2e_fail "the viewer ended"
+    shot black
+    is_black black 250 250 && is_black black 10 490 || e2e_fail "the window is not black"
+}
+
+case_no_display() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    e2e_spawn "$OUT" "$ERR" env -u DISPLAY "$MIROVAN" -ecran "$SCENE"
+    e2e_wait_exit "$E2E_PID" 5
+    [ "$E2E_STATUS" != 0 ] && [ "$E2E_STATUS" != 124 ] || e2e_fail "status $E2E_STATUS without a display"
+    grep -q '^Error: ' "$ERR" || e2e_fail "no error message: $(cat "$ERR")"
+}
+
+[ "$CASE" = no-display ] || xvfb_start
+"case_${CASE//-/_}"
+echo "ecran_e2e $CASE: passed"

@@ -1,0 +1,111 @@
+#include <GL/gl.h>
+
+#include <string>
+
+#include "scene/textout.h"
+#include "support/support_state.h"
+#include "viewer/viewer.h"
+#include "window/window.h"
+
+namespace {
+
+struct ViewerState {
+    float angleX = 0.0f;
+    float angleY = 0.0f;
+    int spinEnabled = 0;
+    std::string sceneFileName;
+    bool frameMarked = false;   // the first frame's starting state is remembered
+};
+
+ViewerState viewer;
+
+// Every frame starts from the lights and stack depths the first frame
+// started with, whatever the scene's Push / Pop balance or top-level lights.
+void startFrameState() {
+    if (!viewer.frameMarked) {
+        markFrameStart();
+        viewer.frameMarked = true;
+    } else {
+        restoreFrameStart();
+    }
+}
+
+// Back to the modelview stack depth the frame began at, and to the identity
+// that reshapeView leaves, so unbalanced brackets cannot drift the view.
+void endFrameMatrix(GLint startDepth) {
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    for (; depth > startDepth; --depth) glPopMatrix();
+    glLoadIdentity();
+    while (glGetError() != GL_NO_ERROR) {
+        // Stack underflows and refused values of the scene: nothing to report.
+    }
+}
+
+}  // namespace
+
+void setSceneFileName(const char* path) { viewer.sceneFileName = path; }
+
+void displayFrame() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    startFrameState();
+
+    GLint startDepth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &startDepth);
+    glPushMatrix();
+    glRotatef(viewer.angleX, 1.0f, 0.0f, 0.0f);
+    glRotatef(viewer.angleY, 0.0f, 1.0f, 0.0f);
+    drawSceneFile(viewer.sceneFileName.c_str());
+    glPopMatrix();
+    endFrameMatrix(startDepth);
+
+    glFlush();
+    swapWindowBuffers();
+    consoleFlush();   // the frame's echo, in one piece
+}
+
+void reshapeView(int width, int height) {
+    if (width <= 0) return;   // minimised: keep the last projection
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double top = (20.0 / width) * height;
+    const double bottom = (-20.0 / width) * height;
+    glOrtho(-20.0, 20.0, bottom, top, -20.0, 20.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void increaseAngleX() { viewer.angleX += 1.0f; }
+void decreaseAngleX() { viewer.angleX -= 1.0f; }
+void decreaseAngleY() { viewer.angleY -= 1.0f; }
+void increaseAngleY() { viewer.angleY += 1.0f; }
+void toggleSpin() { viewer.spinEnabled = viewer.spinEnabled == 0 ? 1 : 0; }
+
+void spinIdle() {
+    if (viewer.spinEnabled == 0) return;
+    viewer.angleX -= 1.0f;
+    viewer.angleY -= 1.0f;
+    displayFrame();
+}
+
+void myInit() {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+}
+
+ViewState viewState() { return {viewer.angleX, viewer.angleY, viewer.spinEnabled}; }
+
+void setViewAngles(float angleX, float angleY) {
+    viewer.angleX = angleX;
+    viewer.angleY = angleY;
+}
+
+void resetView() {
+    viewer.angleX = viewer.angleY = 0.0f;
+    viewer.spinEnabled = 0;
+    viewer.frameMarked = false;
+}

@@ -1,0 +1,31 @@
+// The on-screen viewer: reads the scene file into GL on every frame, under a
+// view that the arrow keys turn and Return sets spinning.
+#pragma once
+
+// Interprets the whole scene file once into the current GL context, echoing
+// every statement on standard output.
+void drawSceneFile(const char* path);
+
+// The handlers screen mode gives the window layer.
+void displayFrame();
+void reshapeView(int width, int height);
+void increaseAngleX();
+void decreaseAngleX();
+void decreaseAngleY();
+void increaseAngleY();
+void toggleSpin();
+void spinIdle();
+void myInit();
+
+// The scene file that displayFrame draws.
+void setSceneFileName(const char* path);
+
+struct ViewState {
+    float angleX;
+    float angleY;
+    int spinEnabled;
+};
+ViewState viewState();
+void setViewAngles(float angleX, float angleY);
+// Angles 0, spin off, and the next frame is taken as the first one again.
+void resetView();
