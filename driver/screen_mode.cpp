@@ -19,6 +19,7 @@ int runScreenMode(const char* sceneFileName) {
     addKeyHandler(KeyReturn, toggleSpin);
     myInit();
     setReshapeHandler(reshapeView);
-    setIdleHandler(spinIdle);
+    setIdleHandler(nullptr);   // toggleSpin installs spinIdle while the view spins
+    setTimerHandler(watchSceneFile, kWatchIntervalSeconds);
     return runMainLoop(displayFrame);
 }

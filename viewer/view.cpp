@@ -45,6 +45,7 @@ void endFrameMatrix(GLint startDepth) {
 }  // namespace
 
 void setSceneFileName(const char* path) { viewer.sceneFileName = path; }
+const char* sceneFileName() { return viewer.sceneFileName.c_str(); }
 
 void displayFrame() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -81,7 +82,12 @@ void increaseAngleX() { viewer.angleX += 1.0f; }
 void decreaseAngleX() { viewer.angleX -= 1.0f; }
 void decreaseAngleY() { viewer.angleY -= 1.0f; }
 void increaseAngleY() { viewer.angleY += 1.0f; }
-void toggleSpin() { viewer.spinEnabled = viewer.spinEnabled == 0 ? 1 : 0; }
+// The spin's idle handler is installed only while it runs, so that a still
+// view leaves the event loop waiting instead of turning.
+void toggleSpin() {
+    viewer.spinEnabled = viewer.spinEnabled == 0 ? 1 : 0;
+    setIdleHandler(viewer.spinEnabled ? spinIdle : nullptr);
+}
 
 void spinIdle() {
     if (viewer.spinEnabled == 0) return;
@@ -107,5 +113,6 @@ void setViewAngles(float angleX, float angleY) {
 void resetView() {
     viewer.angleX = viewer.angleY = 0.0f;
     viewer.spinEnabled = 0;
+    setIdleHandler(nullptr);
     viewer.frameMarked = false;
 }

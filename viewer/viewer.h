@@ -19,6 +19,12 @@ void myInit();
 
 // The scene file that displayFrame draws.
 void setSceneFileName(const char* path);
+const char* sceneFileName();
+
+// Asks for a redraw when the scene file has changed on disk since the last
+// call: an edit shows without a key press. Called a few times a second.
+void watchSceneFile();
+constexpr double kWatchIntervalSeconds = 0.25;
 
 struct ViewState {
     float angleX;

@@ -39,6 +39,9 @@ struct WindowLayerState {
     void (*reshapeHandler)(int, int) = nullptr;
     void (*displayHandler)() = nullptr;
     void (*idleHandler)() = nullptr;
+    void (*timerHandler)() = nullptr;
+    double timerInterval = 0;  // seconds between timer calls
+    double nextTick = 0;
     KeyEntry keys[kKeyTableCapacity] = {};
     int keyCount = 0;
 };
@@ -53,6 +56,7 @@ void releaseWindowResources()
     state.reshapeHandler = nullptr;
     state.displayHandler = nullptr;
     state.idleHandler = nullptr;
+    state.timerHandler = nullptr;
     state.keysRouted = false;
     state.paintPending = false;
     state.exposeDeadline = 0;
@@ -202,14 +206,17 @@ bool attemptOpen(const char* title)
         releaseWindowResources();
         return false;
     }
+    glfwSwapInterval(1); // swaps follow the display's refresh: a steady spin
     return true;
 }
 
 // The loop's only place that may block. A paint already pending must not
-// wait for some unrelated event to arrive first.
+// wait for some unrelated event to arrive first, nor a timer past its tick.
 void waitForEvents()
 {
-    if (!state.paintPending)
+    if (!state.paintPending && state.timerHandler)
+        glfwWaitEventsTimeout(std::max(0.0, state.nextTick - glfwGetTime()));
+    else if (!state.paintPending)
         glfwWaitEvents();
     else if (state.exposeDeadline > 0)
         glfwWaitEventsTimeout(std::max(0.0, state.exposeDeadline - glfwGetTime()));
@@ -226,6 +233,14 @@ void processEvents(bool mayWait)
         glfwPollEvents();
     state.insideEvents = false;
     destroyIfClosing();
+}
+
+void runTimer()
+{
+    if (!state.window || !state.timerHandler || glfwGetTime() < state.nextTick)
+        return;
+    state.nextTick = glfwGetTime() + state.timerInterval;
+    state.timerHandler();
 }
 
 // All requests since the last paint end in this one call.
@@ -303,6 +318,13 @@ void setIdleHandler(void (*handler)())
     state.idleHandler = handler;
 }
 
+void setTimerHandler(void (*handler)(), double intervalSeconds)
+{
+    state.timerHandler = handler;
+    state.timerInterval = intervalSeconds;
+    state.nextTick = state.platformReady ? glfwGetTime() + intervalSeconds : intervalSeconds;
+}
+
 int runMainLoop(void (*display)())
 {
     state.displayHandler = display;
@@ -316,6 +338,7 @@ int runMainLoop(void (*display)())
     while (state.window) {
         // With an idle handler the loop never blocks: drain, paint, idle.
         processEvents(state.idleHandler == nullptr);
+        runTimer();
         deliverPendingPaint();
         if (state.window && state.idleHandler)
             state.idleHandler();

@@ -42,6 +42,9 @@ int openWindow(const char* title);
 void addKeyHandler(int code, void (*handler)());
 void setReshapeHandler(void (*handler)(int width, int height));
 void setIdleHandler(void (*handler)()); // nullptr: wait for events
+// Called about every intervalSeconds while the loop runs, also while it
+// waits for events; nullptr removes it.
+void setTimerHandler(void (*handler)(), double intervalSeconds);
 
 // Runs the event loop with the given paint handler; returns 0 once the
 // window has been closed.

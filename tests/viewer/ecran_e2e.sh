@@ -2,8 +2,8 @@
 # Screen mode seen from outside: the real `mirovan -ecran` under a private
 # Xvfb, driven with xdotool and the close-box helper, checked by pixels.
 # Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN
-#   CASE: picture | keys | spin | escape | close | resize | edit | missing |
-#         no-display
+#   CASE: picture | keys | spin | escape | close | resize | edit | watch |
+#         idle | missing | no-display
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
 
@@ -126,6 +126,35 @@ case_edit() {
     grep -q "^Translation -10.000000" "$OUT" || e2e_fail "the edit was not read"
     shot edited
     is_red edited 125 250 && is_black edited 250 250 || e2e_fail "the edit does not show"
+}
+
+case_watch() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    shot before
+    is_red before 250 250 || e2e_fail "box not at the centre"
+    printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Translation -10 0 0" "Cube 4 4 4" >"$SCENE.new"
+    mv "$SCENE.new" "$SCENE"   # as editors save: a new file in place of the old
+    e2e_wait_for "$OUT" "^Translation -10.000000" 3 || e2e_fail "the edit was not picked up"
+    sleep 0.3
+    shot after
+    is_red after 125 250 && is_black after 250 250 || e2e_fail "the edit does not show"
+    printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Translation 10 0 0" "Cube 4 4 4" >"$SCENE"
+    e2e_wait_for "$OUT" "^Translation 10.000000" 3 || e2e_fail "an edit in place was not picked up"
+}
+
+# A still view waits for events: no CPU time while nothing happens.
+case_idle() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    start_viewer "$SCENE"
+    sleep 0.5
+    local before after frames
+    before=$(awk '{print $14 + $15}' "/proc/$PID/stat")
+    frames=$(frames_drawn Cube)
+    sleep 2
+    after=$(awk '{print $14 + $15}' "/proc/$PID/stat")
+    ((after - before <= 4)) || e2e_fail "idle viewer used $((after - before)) ticks in 2 s"
+    (($(frames_drawn Cube) == frames)) || e2e_fail "idle viewer drew frames"
 }
 
 case_missing() {
