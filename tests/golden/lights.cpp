@@ -12,12 +12,12 @@ void scene(void) {
    pushMaterial() ;
    pushLumieres() ; }
   { float x = -12.000000F,y = 10.000000F,z = 12.000000F ;
-    float i = 1.000000F ;
-    float r = 1.000000F,v = 0.300000F,b = 0.300000F ;
+    float i = 0.600000F ;
+    float r = 1.000000F,v = 0.500000F,b = 0.300000F ;
     affectePointLight(r,v,b,x,y,z,i) ; }
   { float dx = 0.500000F,dy = -1.000000F,dz = -1.000000F ;
-    float i = 0.600000F ;
-    float r = 0.400000F,v = 0.600000F,b = 1.000000F ;
+    float i = 0.500000F ;
+    float r = 0.300000F,v = 0.500000F,b = 1.000000F ;
     affecteDirLight(r,v,b,dx,dy,dz,i) ; }
   { float x = 0.000000F,y = 16.000000F,z = 6.000000F ;
     float dx = 0.000000F,dy = -1.000000F,dz = -0.350000F ;

@@ -20,6 +20,8 @@ void scene(void) {
    affecteMaterial(ma,md,me,ms,ref) ; }
  { glRotatef(20.000000F,1.000000F,0.000000F,0.000000F) ; }
  { glRotatef(-30.000000F,0.000000F,1.000000F,0.000000F) ; }
+ { glScalef(1.600000F,1.600000F,1.600000F) ; }
+ { glTranslatef(0.000000F,3.000000F,0.000000F) ; }
  { glPushMatrix() ;
    pushMaterial() ;
    pushLumieres() ; }

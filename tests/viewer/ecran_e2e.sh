@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screen mode seen from outside: the real `mirovan -ecran` under a private
 # Xvfb, driven with xdotool and the close-box helper, checked by pixels.
-# Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN
+# Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN [MIROVAN_SNAPSHOT]
 #   CASE: picture | keys | spin | escape | close | resize | edit | watch |
 #         idle | missing | no-display
 set -u
@@ -9,6 +9,7 @@ set -u
 
 CASE=$1
 MIROVAN=$2
+SNAPSHOT=${3:-}
 OUT=$E2E_TMP/out
 ERR=$E2E_TMP/err
 SCENE=$E2E_TMP/scene.scn
@@ -155,6 +156,24 @@ case_idle() {
     after=$(awk '{print $14 + $15}' "/proc/$PID/stat")
     ((after - before <= 4)) || e2e_fail "idle viewer used $((after - before)) ticks in 2 s"
     (($(frames_drawn Cube) == frames)) || e2e_fail "idle viewer drew frames"
+}
+
+# The snapshot tool draws what the window shows, pixel for pixel.
+case_snapshot() {
+    local example
+    for example in robot lights; do
+        cp "$(dirname "$0")/../../examples/$example.scn" "$SCENE"
+        start_viewer "$SCENE"
+        e2e_key "$WID" Up Up Up Left Left
+        sleep 0.8
+        shot window
+        "$E2E_CONVERT" "$E2E_TMP/window.png" -crop 500x500+0+0 +repage "$E2E_TMP/window500.png"
+        "$SNAPSHOT" "$SCENE" "$E2E_TMP/snap.png" --view 3 2 --frames 2 >/dev/null || e2e_fail "snapshot failed"
+        cmp -s <("$E2E_CONVERT" "$E2E_TMP/window500.png" rgb:-) <("$E2E_CONVERT" "$E2E_TMP/snap.png" rgb:-) ||
+            e2e_fail "$example: the snapshot differs from the window"
+        e2e_key "$WID" Escape
+        e2e_wait_exit "$PID" 2
+    done
 }
 
 case_missing() {

@@ -1,0 +1,56 @@
+// mirovan-snapshot from the command line: its PNG, and its failures.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include "tests/common/run.h"
+
+namespace {
+
+bool pngSize(const std::string& path, unsigned& width, unsigned& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    width = image.width;
+    height = image.height;
+    const bool rgb = image.format == PNG_FORMAT_RGB;
+    png_image_free(&image);
+    return rgb;
+}
+
+}  // namespace
+
+TEST(SnapshotTool, WritesAnRgbPngOfTheRequestedSize) {
+    const std::string dir = scratchDirectory();
+    writeFile(dir + "/s.scn", "Sphere 5\n");
+    RunResult r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/a.png"});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "Sphere 5.000000\n");
+    unsigned w = 0, h = 0;
+    ASSERT_TRUE(pngSize(dir + "/a.png", w, h));
+    EXPECT_EQ(w, 500u);
+    EXPECT_EQ(h, 500u);
+    r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/b.png", "--size", "320", "200", "--view",
+                    "10", "-20", "--frames", "3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Sphere 5.000000\nSphere 5.000000\nSphere 5.000000\n");
+    ASSERT_TRUE(pngSize(dir + "/b.png", w, h));
+    EXPECT_EQ(w, 320u);
+    EXPECT_EQ(h, 200u);
+}
+
+TEST(SnapshotTool, FailuresAreClearAndNonZero) {
+    const std::string dir = scratchDirectory();
+    writeFile(dir + "/s.scn", "Sphere 5\n");
+    RunResult r = runProgram({SNAPSHOT_BINARY, dir + "/none.scn", dir + "/a.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, dir + "/none.scn n'existe pas!!!\n");
+    r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/missing/a.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(dir + "/missing/a.png ne peut pas etre ecrit!!!\n"), std::string::npos);
+    r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Usage: mirovan-snapshot"), std::string::npos);
+    r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/a.png", "--size", "0", "10"});
+    EXPECT_EQ(r.status, 2);
+}
