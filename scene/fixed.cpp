@@ -1,7 +1,5 @@
 #include "scene/textout.h"
 
-#include "scene/scanner.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -51,31 +49,6 @@ std::uint64_t millionths(std::uint64_t fraction, int shift) {
     return quotient;
 }
 
-struct Split {
-    std::uint64_t whole;
-    std::uint64_t millionths;
-};
-
-template <int Decimals>
-Split splitAt(std::uint64_t mantissa) {
-    constexpr std::uint64_t kScale = [] { std::uint64_t p = 1; for (int i = 0; i < Decimals; ++i) p *= 10; return p; }();
-    constexpr std::uint64_t kToMillionths = 1000000 / kScale;
-    return {mantissa / kScale, mantissa % kScale * kToMillionths};
-}
-
-// mantissa * 10^-decimals as whole part and millionths, dividing by constants.
-Split splitDecimal(std::uint64_t mantissa, int decimals) {
-    switch (decimals) {
-        case 0: return splitAt<0>(mantissa);
-        case 1: return splitAt<1>(mantissa);
-        case 2: return splitAt<2>(mantissa);
-        case 3: return splitAt<3>(mantissa);
-        case 4: return splitAt<4>(mantissa);
-        case 5: return splitAt<5>(mantissa);
-        default: return splitAt<6>(mantissa);
-    }
-}
-
 }  // namespace
 
 char* formatFixed(char* out, double value) {
@@ -116,23 +89,4 @@ char* formatFixed(char* out, double value) {
 
 void setFixedText(FixedText& fixed, double value) {
     fixed.length = static_cast<std::uint16_t>(formatFixed(fixed.text, value) - fixed.text);
-}
-
-bool setFixedTextFromDecimal(FixedText& fixed, const PlainDecimal& decimal, double value, bool single) {
-    // Six decimals or fewer, and a value whose rounding error (half an ulp)
-    // stays below half a millionth: "%f" then writes the decimal itself.
-    const double limit = single ? 8.0 : 4294967296.0;
-    if (decimal.exponent10 < -6 || decimal.exponent10 > 0 || !(value < limit && value > -limit))
-        return false;
-    char* out = fixed.text;
-    if (decimal.negative) *out++ = '-';
-    const Split split = splitDecimal(decimal.mantissa, -decimal.exponent10);
-    out = putUnsigned(out, split.whole);
-    *out++ = '.';
-    const auto f = static_cast<unsigned>(split.millionths);
-    out = putPair(out, f / 10000);
-    out = putPair(out, f / 100 % 100);
-    out = putPair(out, f % 100);
-    fixed.length = static_cast<std::uint16_t>(out - fixed.text);
-    return true;
 }

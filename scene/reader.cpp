@@ -47,13 +47,15 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
         bool converting = true;
         for (int n = 0; n < shape.groups[g]; ++n, ++index) {
             double& value = statement.values[index];
+            FixedText& text = statement.texts[index];
+            if (converting && scanPlainNumber(!asDouble, value, text)) {
+                ++statement.numbersRead;
+                continue;
+            }
             value = 0.0;
             converting = converting && readNumber(asDouble, value);
-            PlainDecimal decimal;
             if (converting) ++statement.numbersRead;
-            if (!converting || !scanLastPlainDecimal(decimal) ||
-                !setFixedTextFromDecimal(statement.texts[index], decimal, value, !asDouble))
-                setFixedText(statement.texts[index], value);
+            setFixedText(text, value);
         }
     }
     return true;

@@ -1,5 +1,7 @@
 #include "scene/scanner.h"
 
+#include "scene/scene.h"
+
 #include <cerrno>
 #include <algorithm>
 #include <charconv>
@@ -30,7 +32,6 @@ struct NumberText {
     bool inexact;              // a non-zero digit did not fit the mantissa
     int exponentValue;         // the written exponent, capped
     bool exponentNegative;
-    bool plain;                // read by the plain-decimal path
 };
 
 
@@ -245,42 +246,6 @@ bool convertExactly(Real& value) {
     return true;
 }
 
-// The common case, a plain decimal such as "-12.5" followed by white space,
-// read straight from the block. Anything else (an exponent, hex, a number
-// near the end of the block) is left to collectNumber. The decimal digits are
-// gathered into `number` for convertExactly.
-bool collectPlainDecimal() {
-    const unsigned char* const start = scanner.data + scanner.pos;
-    const unsigned char* const limit = scanner.data + scanner.end;
-    const unsigned char* p = start;
-    scanner.number.negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    std::uint64_t mantissa = 0;
-    int digits = 0, exponent10 = 0;
-    bool gotDot = false;
-    for (; p < limit; ++p) {
-        const unsigned digit = *p - static_cast<unsigned>('0');
-        if (digit < 10) {
-            mantissa = mantissa * 10 + digit;
-            ++digits;
-            exponent10 -= gotDot;
-        } else if (*p == '.' && !gotDot) {
-            gotDot = true;
-        } else {
-            break;
-        }
-    }
-    // Up to 19 digits (leading zeros included) fit the mantissa exactly.
-    if (p == limit || digits == 0 || digits > 19 || !isBlank(*p)) return false;
-    scanner.number.mantissa = mantissa;
-    scanner.number.exponent10 = exponent10;
-    scanner.number.exponentValue = 0;
-    scanner.number.inexact = scanner.number.special = scanner.number.exponentNegative = false;
-    scanner.number.plain = true;
-    scanner.pos += static_cast<std::size_t>(p - start);
-    return true;
-}
-
 // The value of the collected text, converted as strtod / strtof would.
 template <typename Real>
 bool convertNumber(Real& value) {
@@ -307,17 +272,28 @@ bool convertNumber(Real& value) {
     return true;
 }
 
-template <typename Real>
-bool scanNumber(Real& value) {
-    if (!skipBlanks()) return false;
-    const std::size_t start = scanner.pos;
-    scanner.number.plain = false;
-    if (collectPlainDecimal()) {
-        if (convertExactly(value)) return true;
-        scanner.pos = start;   // take the general path for this one
-        scanner.number.plain = false;
-    }
-    return collectNumber() && convertNumber(value);
+constexpr std::uint64_t kZeroDigits = 0x3030303030303030;   // "00000000"
+
+// "%f" of a plain decimal with at most six decimals, straight from its
+// digits: exact when the value's rounding error (half an ulp) stays below
+// half a millionth, that is below 2^32 in double and below 8 in single.
+void plainFixedText(FixedText& text, bool negative, const unsigned char* whole, int wholeLength,
+                    const unsigned char* fraction, int fractionLength) {
+    while (wholeLength > 1 && *whole == '0') ++whole, --wholeLength;
+    char* out = text.text;
+    *out = '-';
+    out += negative;
+    *out = '0';
+    out += wholeLength == 0;
+    std::memcpy(out, whole, 16);   // the caller guarantees 32 readable bytes
+    out += wholeLength;
+    *out++ = '.';
+    std::uint64_t digits;
+    std::memcpy(&digits, fraction, 8);
+    const std::uint64_t keep = fractionLength == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * fractionLength);
+    digits = (digits & keep) | (kZeroDigits & ~keep);
+    std::memcpy(out, &digits, 8);
+    text.length = static_cast<std::uint16_t>(out + 6 - text.text);
 }
 
 }  // namespace
@@ -374,14 +350,51 @@ bool scanToken(ScanToken& token) {
     return true;
 }
 
-bool scanDouble(double& value) { return scanNumber(value); }
-bool scanFloat(float& value) { return scanNumber(value); }
+bool scanDouble(double& value) { return collectNumber() && convertNumber(value); }
+bool scanFloat(float& value) { return collectNumber() && convertNumber(value); }
+
+bool scanPlainNumber(bool single, double& value, FixedText& text) {
+    if (!skipBlanks()) return false;
+    constexpr std::ptrdiff_t kRoom = 32;   // a sign, 19 digits, a point and more
+    const unsigned char* const start = scanner.data + scanner.pos;
+    const unsigned char* const limit = scanner.data + scanner.end;
+    if (limit - start < kRoom) return false;   // near the block's end: the general path
+
+    const unsigned char* p = start;
+    const bool negative = *p == '-';
+    p += *p == '-' || *p == '+';
+    const unsigned char* const whole = p;
+    std::uint64_t mantissa = 0;
+    for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p) mantissa = mantissa * 10 + (*p - '0');
+    const int wholeLength = static_cast<int>(p - whole);
+    const unsigned char* fraction = p;
+    if (p < limit && *p == '.') {
+        fraction = ++p;
+        for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p) mantissa = mantissa * 10 + (*p - '0');
+    }
+    const int fractionLength = static_cast<int>(p - fraction);
+    const int digits = wholeLength + fractionLength;
+    if (digits == 0 || digits > 19 || p >= start + kRoom || !isBlank(*p)) return false;
+
+    // One correctly rounded operation on exact operands: strtod's result.
+    if (single) {
+        if (mantissa > (1u << 24) || fractionLength > 10) return false;
+        const float magnitude = static_cast<float>(mantissa) / static_cast<float>(kExactPowers[fractionLength]);
+        value = negative ? -magnitude : magnitude;
+    } else {
+        if (mantissa > (std::uint64_t{1} << 53) || fractionLength > 22) return false;
+        const double magnitude = static_cast<double>(mantissa) / kExactPowers[fractionLength];
+        value = negative ? -magnitude : magnitude;
+    }
+    scanner.pos += static_cast<std::size_t>(p - start);
+
+    const double textLimit = single ? 8.0 : 4294967296.0;
+    if (fractionLength <= 6 && value < textLimit && value > -textLimit)
+        plainFixedText(text, negative, whole, wholeLength, fraction, fractionLength);
+    else
+        setFixedText(text, value);
+    return true;
+}
 
 std::uint64_t scanConsumed() { return scanner.blockStart + scanner.pos; }
 bool scanReadFailed() { return scanner.readFailed; }
-
-bool scanLastPlainDecimal(PlainDecimal& decimal) {
-    if (!scanner.number.plain) return false;
-    decimal = {scanner.number.mantissa, scanner.number.exponent10, scanner.number.negative};
-    return true;
-}

@@ -26,14 +26,12 @@ bool scanToken(ScanToken& token);
 bool scanDouble(double& value);
 bool scanFloat(float& value);
 
-// The digits of the last number converted, when it was a plain decimal such
-// as "-12.5" held exactly: its value is that of (-)mantissa * 10^exponent10.
-struct PlainDecimal {
-    std::uint64_t mantissa;
-    int exponent10;
-    bool negative;
-};
-bool scanLastPlainDecimal(PlainDecimal& decimal);
+// The common case in one step: a plain decimal such as "-12.5" followed by
+// white space, with its value (read in single precision when `single`) and
+// its "%f" text. False, with nothing but white space taken, when the number
+// is anything else; scanDouble / scanFloat then read it.
+struct FixedText;
+bool scanPlainNumber(bool single, double& value, FixedText& text);
 
 std::uint64_t scanConsumed();   // bytes taken from the input so far
 bool scanReadFailed();          // an input error (not the end) stopped reading

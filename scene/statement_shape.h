@@ -10,8 +10,3 @@ struct StatementShape {
 };
 
 const StatementShape& statementShape(StatementKind kind);
-
-struct PlainDecimal;
-// The "%f" text of a number read from a plain decimal, straight from its
-// digits, when that is exactly what printf would write; false otherwise.
-bool setFixedTextFromDecimal(FixedText& fixed, const PlainDecimal& decimal, double value, bool single);

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "scene/scanner.h"
+#include "scene/scene.h"
 
 namespace {
 
-enum class Op { Token, Double, Float };
+enum class Op { Token, Double, Float, StatementDouble, StatementFloat };
 
 // Pieces that stress the number grammar: partial words, exponents, hex,
 // signs, dots, and ordinary numbers.
@@ -102,6 +103,30 @@ void compareOne(const std::string& input, const std::vector<Op>& ops, std::strin
                 if (libcOk && ours && std::memcmp(&a, &b, sizeof a) != 0) detail = "float value";
                 break;
             }
+            case Op::StatementDouble:
+            case Op::StatementFloat: {
+                // The reading loop's way: the one-step path, else the general one.
+                const bool single = ops[k] == Op::StatementFloat;
+                double a = 0, b = 0;
+                float f = 0;
+                libcOk = single ? std::fscanf(file, "%f", &f) == 1 : std::fscanf(file, "%lf", &a) == 1;
+                if (single) a = f;
+                FixedText text;
+                ours = scanPlainNumber(single, b, text);
+                if (ours) {
+                    char printed[400];
+                    std::snprintf(printed, sizeof printed, "%f", b);
+                    if (std::string(text.text, text.length) != printed) detail = "text " + std::string(printed);
+                } else if (single) {
+                    float g = 0;
+                    ours = scanFloat(g);
+                    b = g;
+                } else {
+                    ours = scanDouble(b);
+                }
+                if (libcOk && ours && std::memcmp(&a, &b, sizeof a) != 0) detail = "value";
+                break;
+            }
         }
         if (libcOk != ours) detail = libcOk ? "C library converted, scanner did not" : "scanner converted, C library did not";
         if (detail.empty() && static_cast<std::uint64_t>(std::ftell(file)) != scanConsumed())
@@ -119,12 +144,12 @@ void runDifferential(unsigned seed, int inputs) {
         const std::string input = generateInput(random);
         std::vector<Op> ops;
         const int count = 1 + static_cast<int>(random() % 10);
-        for (int k = 0; k < count; ++k) ops.push_back(static_cast<Op>(random() % 3));
+        for (int k = 0; k < count; ++k) ops.push_back(static_cast<Op>(random() % 5));
         std::string failure;
         compareOne(input, ops, failure);
         if (!failure.empty()) {
             std::string ops_text;
-            for (Op op : ops) ops_text += op == Op::Token ? 's' : op == Op::Double ? 'd' : 'f';
+            for (Op op : ops) ops_text += "sdfDF"[static_cast<int>(op)];
             std::string shown;
             for (unsigned char c : input) {
                 char hex[8];
@@ -157,6 +182,25 @@ TEST(ScannerAgainstCLibrary, LongNumbersRoundLikeStrtod) {
         compareOne(text, {Op::Double}, failure);
         ASSERT_TRUE(failure.empty()) << text << ": " << failure;
         compareOne(text, {Op::Float}, failure);
+        ASSERT_TRUE(failure.empty()) << text << ": " << failure;
+    }
+}
+
+// Plain decimals long enough to take the one-step path (it needs room ahead
+// in the block), in both precisions, against fscanf and printf.
+TEST(ScannerAgainstCLibrary, PlainDecimalsInOneStep) {
+    std::mt19937 random(8);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = (random() % 3 == 0) ? "-" : (random() % 5 == 0) ? "+" : "";
+        const int whole = static_cast<int>(random() % 12), fraction = static_cast<int>(random() % 10);
+        for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
+        if (random() % 4) text += ".";
+        for (int d = 0; d < fraction; ++d) text += static_cast<char>('0' + random() % 10);
+        text += std::string(1 + random() % 3, ' ') + "Sphere                                    ";
+        std::string failure;
+        compareOne(text, {Op::StatementDouble, Op::Token}, failure);
+        ASSERT_TRUE(failure.empty()) << text << ": " << failure;
+        compareOne(text, {Op::StatementFloat, Op::Token}, failure);
         ASSERT_TRUE(failure.empty()) << text << ": " << failure;
     }
 }
