@@ -7,3 +7,7 @@ if(NOT TARGET OpenGL::GLU)
   return()
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/GestionOpenGLTargets.cmake)
+
+# The scene host behind mirovan_add_scene() opens its window with GLFW.
+find_package(glfw3 3.3 QUIET)
+include(${CMAKE_CURRENT_LIST_DIR}/MirovanScene.cmake)

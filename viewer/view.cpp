@@ -14,6 +14,7 @@ struct ViewerState {
     float angleY = 0.0f;
     int spinEnabled = 0;
     std::string sceneFileName;
+    void (*drawer)() = nullptr;   // draws the scene in place of the file
     bool frameMarked = false;   // the first frame's starting state is remembered
 };
 
@@ -46,6 +47,7 @@ void endFrameMatrix(GLint startDepth) {
 
 void setSceneFileName(const char* path) { viewer.sceneFileName = path; }
 const char* sceneFileName() { return viewer.sceneFileName.c_str(); }
+void setFrameDrawer(void (*draw)()) { viewer.drawer = draw; }
 
 void displayFrame() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -57,7 +59,8 @@ void displayFrame() {
     glPushMatrix();
     glRotatef(viewer.angleX, 1.0f, 0.0f, 0.0f);
     glRotatef(viewer.angleY, 0.0f, 1.0f, 0.0f);
-    drawSceneFile(viewer.sceneFileName.c_str());
+    if (viewer.drawer) viewer.drawer();
+    else drawSceneFile(viewer.sceneFileName.c_str());
     glPopMatrix();
     endFrameMatrix(startDepth);
 
@@ -94,13 +97,6 @@ void spinIdle() {
     viewer.angleX -= 1.0f;
     viewer.angleY -= 1.0f;
     displayFrame();
-}
-
-void myInit() {
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
 }
 
 ViewState viewState() { return {viewer.angleX, viewer.angleY, viewer.spinEnabled}; }

@@ -20,6 +20,16 @@ void myInit();
 // The scene file that displayFrame draws.
 void setSceneFileName(const char* path);
 const char* sceneFileName();
+// Or a function that draws the scene, as a compiled scene's scene() does;
+// nullptr goes back to the file.
+void setFrameDrawer(void (*draw)());
+
+// Screen mode's window, 500 x 500 at the screen's corner, with the view's
+// keys; 0 if it could not be opened.
+int openViewerWindow();
+// Then: the GL set-up `init`, the view's handlers, and the event loop until
+// the window closes.
+int runViewer(void (*init)());
 
 // Asks for a redraw when the scene file has changed on disk since the last
 // call: an edit shows without a key press. Called a few times a second.
