@@ -2,7 +2,12 @@
 PRESET ?= default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench clean
+# `make fuzz`: every libFuzzer target for FUZZ_SECONDS, two at a time.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := reader vrml source viewer
+FUZZ_BUILD   := build/fuzz
+
+.PHONY: all deps build run test bench clean fuzz $(addprefix fuzz-,$(FUZZ_TARGETS))
 
 all: build
 
@@ -21,6 +26,23 @@ run: build
 
 bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@$(MAKE) --no-print-directory -j2 $(addprefix fuzz-,$(FUZZ_TARGETS))
+
+# New inputs go to build/fuzz/corpus/<target>; the seeds and the saved
+# regressions are only read. A failing input lands in build/fuzz/artifacts.
+# The viewer target draws with llvmpipe in the fuzzing thread alone.
+$(addprefix fuzz-,$(FUZZ_TARGETS)): fuzz-%:
+	@mkdir -p $(FUZZ_BUILD)/corpus/$* $(FUZZ_BUILD)/artifacts
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ASAN_OPTIONS=quarantine_size_mb=64 LP_NUM_THREADS=0 \
+	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$* -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -dict=tests/fuzz/scene.dict -artifact_prefix=$(FUZZ_BUILD)/artifacts/$*- \
+	  $(FUZZ_BUILD)/corpus/$* tests/fuzz/corpus tests/fuzz/regressions > $(FUZZ_BUILD)/fuzz-$*.log 2>&1 \
+	  || { tail -n 60 $(FUZZ_BUILD)/fuzz-$*.log; echo "fuzz $*: FAILED, see $(FUZZ_BUILD)/artifacts"; exit 1; }
+	@echo "fuzz $*: $$(grep -h stat::number_of_executed_units $(FUZZ_BUILD)/fuzz-$*.log | awk '{print $$2}') runs in $(FUZZ_SECONDS) s, no failure"
 
 clean:
 	rm -rf build out

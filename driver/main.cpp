@@ -8,7 +8,8 @@ int main(int argc, char** argv) {
     // translation, never a statement at a time.
     static char stdoutBuffer[1 << 20];
     std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
-    const int status = runCommandLine(argc, argv);
-    consoleFlush();
+    int status = runCommandLine(argc, argv);
+    // An echo or message that never reached standard output is a failure too.
+    if (!consoleFlush() && status == 0) status = 1;
     return status;
 }

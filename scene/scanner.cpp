@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,20 +18,37 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
 constexpr int kEnd = -1;
 
+// A number's text is kept whole up to kNumberTextKeep bytes. A longer one
+// (thousands of digits) is converted from its first kDigitsKeep significant
+// digits, a non-zero digit standing for any non-zero ones dropped, and the
+// position of its point: the C library's result depends on nothing else,
+// since a value halfway between two neighbouring doubles has at most 768
+// significant digits. Memory stays bounded whatever the number's length.
+constexpr std::size_t kNumberTextKeep = 1024;
+constexpr int kDigitsKeep = 800;
+constexpr std::int64_t kExponentCap = 100000000000000000;   // far beyond any range
+
 // The text of the number being collected, for the conversions that need it,
 // and its decimal digits gathered on the way, for the ones that do not.
 struct NumberText {
-    char* text;
-    std::size_t length;
-    std::size_t capacity;
+    char text[kNumberTextKeep + 1];
+    std::size_t length;        // bytes taken, kept or not
+    int last;                  // the last byte taken
     bool negative;
     bool special;              // hexadecimal, infinity or NaN: the C library converts
     std::uint64_t mantissa;    // first significant decimal digits
     int significant;           // how many of them
-    int exponent10;            // power of ten that scales the mantissa
+    std::int64_t exponent10;   // power of ten that scales the mantissa
     bool inexact;              // a non-zero digit did not fit the mantissa
-    int exponentValue;         // the written exponent, capped
+    std::int64_t exponentValue;   // the written exponent, capped
     bool exponentNegative;
+    // Significant digits in the number's base (10, or 16 for hexadecimal)
+    // for a number too long to keep whole: value = 0.digits * base^point.
+    char digits[kDigitsKeep];
+    int digitsKept;
+    bool digitsDropped;        // a non-zero digit beyond those kept
+    bool seenSignificant;
+    std::int64_t point;
 };
 
 
@@ -45,7 +62,7 @@ struct ScannerState {
     bool atEnd = true;
     bool readFailed = false;
     NumberText number{};
-    std::string numberStorage;               // backs scanner.number.text
+    char compact[kDigitsKeep + 64];          // a long number's short equivalent
 };
 
 ScannerState scanner;
@@ -102,16 +119,28 @@ inline bool skipBlanks() {
 }
 
 
-void growNumberText() {
-    scanner.numberStorage.resize(scanner.number.capacity == 0 ? 256 : scanner.number.capacity * 2);
-    scanner.number.capacity = scanner.numberStorage.size() - 1;   // room for the terminator
-    scanner.number.text = scanner.numberStorage.data();
+inline void append(int c) {
+    if (scanner.number.length < kNumberTextKeep) scanner.number.text[scanner.number.length] = static_cast<char>(c);
+    ++scanner.number.length;
+    scanner.number.last = c;
 }
 
-inline void append(int c) {
-    if (scanner.number.length == scanner.number.capacity) growNumberText();
-    scanner.number.text[scanner.number.length++] = static_cast<char>(c);
+// Every mantissa digit, decimal or hexadecimal, for the compact form.
+inline void noteDigit(int c, int value, bool afterDot) {
+    NumberText& n = scanner.number;
+    if (!n.seenSignificant) {
+        if (value == 0) {
+            if (afterDot) --n.point;
+            return;
+        }
+        n.seenSignificant = true;
+    }
+    if (!afterDot) ++n.point;
+    if (n.digitsKept < kDigitsKeep) n.digits[n.digitsKept++] = static_cast<char>(c);
+    else if (value != 0) n.digitsDropped = true;
 }
+
+inline int hexValue(int c) { return isDigit(c) ? c - '0' : lower(c) - 'a' + 10; }
 
 // Takes the bytes of `rest` one by one, case-insensitively, into the number
 // text. A mismatching byte is taken too, as the C library does.
@@ -142,9 +171,14 @@ inline void addDecimalDigit(int digit, bool afterDot) {
 // Returns false on a conversion failure.
 bool collectNumber() {
     scanner.number.length = 0;
+    scanner.number.last = kEnd;
     scanner.number.negative = scanner.number.special = scanner.number.inexact = scanner.number.exponentNegative = false;
     scanner.number.mantissa = 0;
-    scanner.number.significant = scanner.number.exponent10 = scanner.number.exponentValue = 0;
+    scanner.number.significant = 0;
+    scanner.number.exponent10 = scanner.number.exponentValue = 0;
+    scanner.number.digitsKept = 0;
+    scanner.number.digitsDropped = scanner.number.seenSignificant = false;
+    scanner.number.point = 0;
     if (!skipBlanks()) return false;
 
     int c = take();
@@ -194,14 +228,16 @@ bool collectNumber() {
             append(c);
             gotDigit = true;
             if (gotExp) {
-                if (scanner.number.exponentValue < 100000) scanner.number.exponentValue = scanner.number.exponentValue * 10 + (c - '0');
-            } else if (!hex) {
-                addDecimalDigit(c - '0', gotDot);
+                if (scanner.number.exponentValue < kExponentCap) scanner.number.exponentValue = scanner.number.exponentValue * 10 + (c - '0');
+            } else {
+                if (!hex) addDecimalDigit(c - '0', gotDot);
+                noteDigit(c, c - '0', gotDot);
             }
         } else if (hex && !gotExp && isHexDigit(c)) {
             append(c);
             gotDigit = true;
-        } else if (gotExp && scanner.number.text[scanner.number.length - 1] == expChar && (c == '-' || c == '+')) {
+            noteDigit(c, hexValue(c), gotDot);
+        } else if (gotExp && scanner.number.last == expChar && (c == '-' || c == '+')) {
             append(c);
             scanner.number.exponentNegative = c == '-';
         } else if (gotDigit && !gotExp && lower(c) == expChar) {
@@ -232,7 +268,7 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 template <typename Real>
 bool convertExactly(Real& value) {
     if (scanner.number.special || scanner.number.inexact) return false;
-    const int exponent =
+    const std::int64_t exponent =
         scanner.number.exponent10 + (scanner.number.exponentNegative ? -scanner.number.exponentValue : scanner.number.exponentValue);
     constexpr bool single = sizeof(Real) == sizeof(float);
     constexpr std::uint64_t mantissaLimit = single ? (1u << 24) : (1ull << 53);
@@ -246,13 +282,41 @@ bool convertExactly(Real& value) {
     return true;
 }
 
+// A number too long to keep whole, written short with the same value:
+// [-]0.<digits>e<point + exponent>, or [-]0x0.<digits>p<4 * point + exponent>.
+std::size_t writeCompact() {
+    const NumberText& n = scanner.number;
+    const bool hex = n.special;   // infinities and NaNs are never this long
+    char* out = scanner.compact;
+    if (n.negative) *out++ = '-';
+    *out++ = '0';
+    if (hex) *out++ = 'x';
+    if (n.digitsKept > 0) {
+        *out++ = '.';
+        std::memcpy(out, n.digits, static_cast<std::size_t>(n.digitsKept));
+        out += n.digitsKept;
+        if (n.digitsDropped) *out++ = '1';
+        const std::int64_t written = n.exponentNegative ? -n.exponentValue : n.exponentValue;
+        const std::int64_t exponent = (hex ? 4 * n.point : n.point) + written;
+        out += std::snprintf(out, 24, "%c%lld", hex ? 'p' : 'e', static_cast<long long>(exponent));
+    }
+    *out = '\0';
+    return static_cast<std::size_t>(out - scanner.compact);
+}
+
 // The value of the collected text, converted as strtod / strtof would.
 template <typename Real>
 bool convertNumber(Real& value) {
     if (convertExactly(value)) return true;
-    scanner.number.text[scanner.number.length] = '\0';
     const char* first = scanner.number.text;
-    const char* last = first + scanner.number.length;
+    std::size_t length = scanner.number.length;
+    if (length > kNumberTextKeep) {
+        length = writeCompact();
+        first = scanner.compact;
+    } else {
+        scanner.number.text[length] = '\0';
+    }
+    const char* last = first + length;
     if (!scanner.number.special) {
         const char* digits = (*first == '+') ? first + 1 : first;
         Real parsed;
@@ -285,7 +349,7 @@ void plainFixedText(FixedText& text, bool negative, const unsigned char* whole, 
     out += negative;
     *out = '0';
     out += wholeLength == 0;
-    std::memcpy(out, whole, 16);   // the caller guarantees 32 readable bytes
+    std::memcpy(out, whole, 16);   // the caller guarantees 16 readable bytes past the zeros
     out += wholeLength;
     *out++ = '.';
     std::uint64_t digits;
@@ -310,6 +374,12 @@ ScanOpen scanOpenFile(const char* path) {
     scanner.fd = fd;
     scanner.data = scanner.block;
     scanner.atEnd = false;
+    // A file that opens but refuses to be read is no scene either; finding
+    // out now, before any output is touched, costs nothing.
+    if (!refill() && scanner.readFailed) {
+        scanClose();
+        return ScanOpen::Unreadable;
+    }
     return ScanOpen::Opened;
 }
 
@@ -355,7 +425,9 @@ bool scanFloat(float& value) { return collectNumber() && convertNumber(value); }
 
 bool scanPlainNumber(bool single, double& value, FixedText& text) {
     if (!skipBlanks()) return false;
-    constexpr std::ptrdiff_t kRoom = 32;   // a sign, 19 digits, a point and more
+    // A sign and 19 digits, of which up to 18 leading zeros that
+    // plainFixedText skips before copying 16 bytes: 35 bytes read at most.
+    constexpr std::ptrdiff_t kRoom = 48;
     const unsigned char* const start = scanner.data + scanner.pos;
     const unsigned char* const limit = scanner.data + scanner.end;
     if (limit - start < kRoom) return false;   // near the block's end: the general path

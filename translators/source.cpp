@@ -79,3 +79,7 @@ const TranslationMode kSource = {
 bool SourceTranslator(const char* sceneFile, const char* outputFile) {
     return runTranslation(kSource, sceneFile, outputFile);
 }
+
+bool SourceTranslateMemory(const void* scene, std::size_t size, std::FILE* output) {
+    return runTranslationMemory(kSource, scene, size, output);
+}

@@ -3,5 +3,13 @@
 // echoes every statement on standard output and returns whether it succeeded.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
+
 bool VrmlTranslator(const char* sceneFile, const char* outputFile);
 bool SourceTranslator(const char* sceneFile, const char* outputFile);
+
+// The same translations of a scene held in memory into an open output, which
+// stays open; false if a write failed. For tests and fuzzing.
+bool VrmlTranslateMemory(const void* scene, std::size_t size, std::FILE* output);
+bool SourceTranslateMemory(const void* scene, std::size_t size, std::FILE* output);

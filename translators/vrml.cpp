@@ -72,3 +72,7 @@ const TranslationMode kVrml = {
 bool VrmlTranslator(const char* sceneFile, const char* outputFile) {
     return runTranslation(kVrml, sceneFile, outputFile);
 }
+
+bool VrmlTranslateMemory(const void* scene, std::size_t size, std::FILE* output) {
+    return runTranslationMemory(kVrml, scene, size, output);
+}

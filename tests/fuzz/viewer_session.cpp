@@ -1,0 +1,87 @@
+#include "tests/fuzz/viewer_session.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "headless/headless.h"
+#include "support/support_state.h"
+#include "viewer/viewer.h"
+
+namespace {
+
+const char* const kNotices[] = {
+    "Trop de materiaux empiles!!!\n", "Pile de materiaux vide!!!\n", "Trop de lumieres!!!\n",
+    "Trop d'ensembles de lumieres empiles!!!\n", "Pile de lumieres vide!!!\n",
+};
+
+void freshGlState() {
+    glMatrixMode(GL_MODELVIEW);
+    GLint depth = 1;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    while (depth-- > 1) glPopMatrix();
+    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1}, black[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
+    for (int k = 1; k < 8; ++k) glDisable(GL_LIGHT0 + k);
+    glLoadIdentity();
+    const float white[4] = {1, 1, 1, 1}, alongZ[4] = {0, 0, 1, 0};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_POSITION, alongZ);
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180);
+    myInit();
+    reshapeView(kViewerSurface, kViewerSurface);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+}  // namespace
+
+void openViewerSession() {
+    if (!openHeadlessContext(kViewerSurface, kViewerSurface)) {
+        std::fprintf(stderr, "no offscreen context: %s\n", headlessError());
+        std::abort();
+    }
+    freshViewerState();
+}
+
+void freshViewerState() {
+    resetSupportState();
+    resetView();
+    freshGlState();
+}
+
+std::string checkFrameLeft(AfterFrame& after) {
+    GLint depth = 0, mode = 0, list = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_LIST_INDEX, &list);
+    if (depth != 1) return "modelview stack depth " + std::to_string(depth) + " after the frame";
+    if (mode != GL_MODELVIEW) return "matrix mode changed";
+    if (list != 0) return "a display list left open";
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    for (int k = 0; k < 16; ++k)
+        if (m[k] != (k % 5 == 0 ? 1.0f : 0.0f)) return "modelview not the identity after the frame";
+    after = {materialStackDepth(), lightStackDepth(), currentLightCount(), shapeListCount()};
+    if (after.lights < 0 || after.lights > 8) return "light count " + std::to_string(after.lights);
+    if (after.materialDepth < 0 || after.lightDepth < 0) return "a stack depth below zero";
+    int enabled = 0;
+    for (int k = 0; k < 8; ++k) enabled += glIsEnabled(GL_LIGHT0 + k) ? 1 : 0;
+    if (enabled != (after.lights > 0 ? after.lights : 1))
+        return std::to_string(enabled) + " GL lights on for a set of " + std::to_string(after.lights);
+    return "";
+}
+
+std::string withoutNotices(std::string echo) {
+    for (const char* notice : kNotices) {
+        const std::string n = notice;
+        for (std::size_t at; (at = echo.find(n)) != std::string::npos;) echo.erase(at, n.size());
+    }
+    return echo;
+}

@@ -1,0 +1,13 @@
+// The hostile scenes, each built in memory; README.md gives what each one
+// must produce.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct HostileScene {
+    const char* name;
+    std::string text;
+};
+
+const std::vector<HostileScene>& hostileScenes();
