@@ -1,6 +1,7 @@
 #include "scene/scene.h"
 #include "scene/statement_shape.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -46,6 +47,15 @@ StatementKind lookupKeyword(const char* token) {
 }
 
 const char* keywordText(StatementKind kind) { return kKeywords[static_cast<int>(kind)].text; }
+
+std::size_t keywordLength(StatementKind kind) {
+    static const auto kLengths = [] {
+        std::array<std::size_t, kKeywordCount> lengths{};
+        for (int k = 0; k < kKeywordCount; ++k) lengths[k] = std::strlen(kKeywords[k].text);
+        return lengths;
+    }();
+    return kLengths[static_cast<int>(kind)];
+}
 
 int numberCount(StatementKind kind) { return kKeywords[static_cast<int>(kind)].shape.count; }
 

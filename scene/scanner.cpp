@@ -100,7 +100,7 @@ inline void giveBack(int c) {
 }
 
 inline bool isBlank(int c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    return c == ' ' || static_cast<unsigned>(c - '\t') <= '\r' - '\t';
 }
 inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
 inline bool isHexDigit(int c) {
@@ -111,9 +111,14 @@ inline int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 // Skips white space; false at the end of the input.
 inline bool skipBlanks() {
     for (;;) {
-        for (; scanner.pos < scanner.end; ++scanner.pos) {
-            if (!isBlank(scanner.data[scanner.pos])) return true;
-        }
+        // Locals: the block's bytes could alias the state as far as the
+        // compiler knows, which would reload it on every byte.
+        const unsigned char* const data = scanner.data;
+        const std::size_t end = scanner.end;
+        std::size_t pos = scanner.pos;
+        while (pos < end && isBlank(data[pos])) ++pos;
+        scanner.pos = pos;
+        if (pos < end) return true;
         if (!refill()) return false;
     }
 }
@@ -407,7 +412,9 @@ bool scanToken(ScanToken& token) {
     for (;;) {
         const std::size_t start = scanner.pos;
         std::size_t pos = start;
-        while (pos < scanner.end && !isBlank(scanner.data[pos])) ++pos;
+        const unsigned char* const data = scanner.data;
+        const std::size_t end = scanner.end;
+        while (pos < end && !isBlank(data[pos])) ++pos;
         if (token.length < kTokenKeep) {
             const std::size_t keep = std::min(pos - start, kTokenKeep - token.length);
             std::memcpy(token.text + token.length, scanner.data + start, keep);

@@ -26,6 +26,7 @@ enum class StatementKind : int {
 // The token is compared as a C string, as strcmp would.
 StatementKind lookupKeyword(const char* token);
 const char* keywordText(StatementKind kind);
+std::size_t keywordLength(StatementKind kind);
 int numberCount(StatementKind kind);
 
 // How a mode reads numbers: Mixed reads the four shapes' numbers in double

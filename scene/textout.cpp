@@ -55,7 +55,7 @@ void textPrintf(TextOut& out, const char* format, ...) {
 }
 
 void textPutEcho(TextOut& out, const SceneStatement& statement) {
-    textPut(out, keywordText(statement.kind));
+    textPut(out, keywordText(statement.kind), keywordLength(statement.kind));
     static const int kSpotEchoOrder[] = {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9};
     const bool spot = statement.kind == StatementKind::Spotlight;
     for (int n = 0; n < statement.count; ++n) {
