@@ -10,7 +10,7 @@
 namespace {
 
 struct DriverState {
-    std::string sceneFileName;   // kept for screen mode, which reads it every frame
+    std::string sceneFileName;  // kept for screen mode, which reads it every frame
 };
 
 DriverState driver;

@@ -5,7 +5,7 @@
 #include "window/window.h"
 
 int runScreenMode(const char* sceneFileName) {
-    consoleFlush();   // the banner, before the window takes over
+    consoleFlush();  // the banner, before the window takes over
     setSceneFileName(sceneFileName);
     if (!openViewerWindow()) return 1;
     setTimerHandler(watchSceneFile, kWatchIntervalSeconds);

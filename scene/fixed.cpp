@@ -30,8 +30,10 @@ char* putUnsigned(char* out, std::uint64_t value) {
         std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
         value /= 100;
     }
-    if (value >= 10) std::memcpy(p - 2, kDigitPairs + 2 * value, 2);
-    else p[-1] = static_cast<char>('0' + value);
+    if (value >= 10)
+        std::memcpy(p - 2, kDigitPairs + 2 * value, 2);
+    else
+        p[-1] = static_cast<char>('0' + value);
     return end;
 }
 
@@ -41,7 +43,7 @@ std::uint64_t millionths(std::uint64_t fraction, int shift) {
     const unsigned __int128 scaled = static_cast<unsigned __int128>(fraction) * 15625u;
     if (shift <= 6) return static_cast<std::uint64_t>(scaled << (6 - shift));
     const int down = shift - 6;
-    if (down >= 68) return 0;   // scaled < 2^67: below half a millionth
+    if (down >= 68) return 0;  // scaled < 2^67: below half a millionth
     std::uint64_t quotient = static_cast<std::uint64_t>(scaled >> down);
     const unsigned __int128 remainder = scaled - (static_cast<unsigned __int128>(quotient) << down);
     const unsigned __int128 half = static_cast<unsigned __int128>(1) << (down - 1);
@@ -62,7 +64,7 @@ char* formatFixed(char* out, double value) {
     }
     std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
     if (biased != 0) significand |= std::uint64_t{1} << 52;
-    const int exponent = (biased != 0 ? biased : 1) - 1075;   // value = significand * 2^exponent
+    const int exponent = (biased != 0 ? biased : 1) - 1075;  // value = significand * 2^exponent
 
     std::uint64_t whole = 0, fraction = 0;
     if (exponent >= 0) {
@@ -70,7 +72,8 @@ char* formatFixed(char* out, double value) {
     } else {
         const int shift = -exponent;
         whole = shift < 64 ? significand >> shift : 0;
-        const std::uint64_t fractionBits = shift < 64 ? significand & ((std::uint64_t{1} << shift) - 1) : significand;
+        const std::uint64_t fractionBits =
+            shift < 64 ? significand & ((std::uint64_t{1} << shift) - 1) : significand;
         if (fractionBits != 0) fraction = millionths(fractionBits, shift);
         if (fraction >= 1000000) {
             fraction -= 1000000;

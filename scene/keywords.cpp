@@ -41,7 +41,8 @@ StatementKind lookupKeyword(const char* token) {
     if (first < 'C' || first > 'Z') return StatementKind::Unrecognised;
     for (int k = 1; k < kKeywordCount; ++k) {
         const char* text = kKeywords[k].text;
-        if (text[0] == first && std::strcmp(token + 1, text + 1) == 0) return static_cast<StatementKind>(k);
+        if (text[0] == first && std::strcmp(token + 1, text + 1) == 0)
+            return static_cast<StatementKind>(k);
     }
     return StatementKind::Unrecognised;
 }

@@ -26,43 +26,42 @@ constexpr int kEnd = -1;
 // significant digits. Memory stays bounded whatever the number's length.
 constexpr std::size_t kNumberTextKeep = 1024;
 constexpr int kDigitsKeep = 800;
-constexpr std::int64_t kExponentCap = 100000000000000000;   // far beyond any range
+constexpr std::int64_t kExponentCap = 100000000000000000;  // far beyond any range
 
 // The text of the number being collected, for the conversions that need it,
 // and its decimal digits gathered on the way, for the ones that do not.
 struct NumberText {
     char text[kNumberTextKeep + 1];
-    std::size_t length;        // bytes taken, kept or not
-    int last;                  // the last byte taken
+    std::size_t length;  // bytes taken, kept or not
+    int last;            // the last byte taken
     bool negative;
-    bool special;              // hexadecimal, infinity or NaN: the C library converts
-    std::uint64_t mantissa;    // first significant decimal digits
-    int significant;           // how many of them
-    std::int64_t exponent10;   // power of ten that scales the mantissa
-    bool inexact;              // a non-zero digit did not fit the mantissa
-    std::int64_t exponentValue;   // the written exponent, capped
+    bool special;                // hexadecimal, infinity or NaN: the C library converts
+    std::uint64_t mantissa;      // first significant decimal digits
+    int significant;             // how many of them
+    std::int64_t exponent10;     // power of ten that scales the mantissa
+    bool inexact;                // a non-zero digit did not fit the mantissa
+    std::int64_t exponentValue;  // the written exponent, capped
     bool exponentNegative;
     // Significant digits in the number's base (10, or 16 for hexadecimal)
     // for a number too long to keep whole: value = 0.digits * base^point.
     char digits[kDigitsKeep];
     int digitsKept;
-    bool digitsDropped;        // a non-zero digit beyond those kept
+    bool digitsDropped;  // a non-zero digit beyond those kept
     bool seenSignificant;
     std::int64_t point;
 };
 
-
 struct ScannerState {
     int fd = -1;
-    const unsigned char* data = nullptr;     // the block, or the memory input
+    const unsigned char* data = nullptr;  // the block, or the memory input
     unsigned char block[kBlockSize];
     std::size_t pos = 0;
     std::size_t end = 0;
-    std::uint64_t blockStart = 0;            // input offset of block[0]
+    std::uint64_t blockStart = 0;  // input offset of block[0]
     bool atEnd = true;
     bool readFailed = false;
     NumberText number{};
-    char compact[kDigitsKeep + 64];          // a long number's short equivalent
+    char compact[kDigitsKeep + 64];  // a long number's short equivalent
 };
 
 ScannerState scanner;
@@ -73,7 +72,10 @@ __attribute__((noinline)) bool refill() {
     scanner.pos = scanner.end = 0;
     for (;;) {
         ssize_t n = ::read(scanner.fd, scanner.block, kBlockSize);
-        if (n > 0) { scanner.end = static_cast<std::size_t>(n); return true; }
+        if (n > 0) {
+            scanner.end = static_cast<std::size_t>(n);
+            return true;
+        }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) scanner.readFailed = true;
         scanner.atEnd = true;
@@ -99,9 +101,7 @@ inline void giveBack(int c) {
     if (c != kEnd) --scanner.pos;
 }
 
-inline bool isBlank(int c) {
-    return c == ' ' || static_cast<unsigned>(c - '\t') <= '\r' - '\t';
-}
+inline bool isBlank(int c) { return c == ' ' || static_cast<unsigned>(c - '\t') <= '\r' - '\t'; }
 inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
 inline bool isHexDigit(int c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -123,9 +123,9 @@ inline bool skipBlanks() {
     }
 }
 
-
 inline void append(int c) {
-    if (scanner.number.length < kNumberTextKeep) scanner.number.text[scanner.number.length] = static_cast<char>(c);
+    if (scanner.number.length < kNumberTextKeep)
+        scanner.number.text[scanner.number.length] = static_cast<char>(c);
     ++scanner.number.length;
     scanner.number.last = c;
 }
@@ -141,8 +141,10 @@ inline void noteDigit(int c, int value, bool afterDot) {
         n.seenSignificant = true;
     }
     if (!afterDot) ++n.point;
-    if (n.digitsKept < kDigitsKeep) n.digits[n.digitsKept++] = static_cast<char>(c);
-    else if (value != 0) n.digitsDropped = true;
+    if (n.digitsKept < kDigitsKeep)
+        n.digits[n.digitsKept++] = static_cast<char>(c);
+    else if (value != 0)
+        n.digitsDropped = true;
 }
 
 inline int hexValue(int c) { return isDigit(c) ? c - '0' : lower(c) - 'a' + 10; }
@@ -177,7 +179,8 @@ inline void addDecimalDigit(int digit, bool afterDot) {
 bool collectNumber() {
     scanner.number.length = 0;
     scanner.number.last = kEnd;
-    scanner.number.negative = scanner.number.special = scanner.number.inexact = scanner.number.exponentNegative = false;
+    scanner.number.negative = scanner.number.special = scanner.number.inexact =
+        scanner.number.exponentNegative = false;
     scanner.number.mantissa = 0;
     scanner.number.significant = 0;
     scanner.number.exponent10 = scanner.number.exponentValue = 0;
@@ -207,7 +210,10 @@ bool collectNumber() {
         if (!takeWord("nf")) return false;
         c = take();
         if (c == kEnd) return true;
-        if (lower(c) != 'i') { giveBack(c); return true; }
+        if (lower(c) != 'i') {
+            giveBack(c);
+            return true;
+        }
         append(c);
         return takeWord("nity");
     }
@@ -233,7 +239,8 @@ bool collectNumber() {
             append(c);
             gotDigit = true;
             if (gotExp) {
-                if (scanner.number.exponentValue < kExponentCap) scanner.number.exponentValue = scanner.number.exponentValue * 10 + (c - '0');
+                if (scanner.number.exponentValue < kExponentCap)
+                    scanner.number.exponentValue = scanner.number.exponentValue * 10 + (c - '0');
             } else {
                 if (!hex) addDecimalDigit(c - '0', gotDot);
                 noteDigit(c, c - '0', gotDot);
@@ -261,7 +268,7 @@ bool collectNumber() {
     const std::size_t signLength = gotSign ? 1 : 0;
     if (scanner.number.length == signLength) return false;
     if (hex && scanner.number.length == 2 + signLength) return false;
-    return hex || gotDigit;   // a lone "." converts to nothing
+    return hex || gotDigit;  // a lone "." converts to nothing
 }
 
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -273,12 +280,14 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 template <typename Real>
 bool convertExactly(Real& value) {
     if (scanner.number.special || scanner.number.inexact) return false;
-    const std::int64_t exponent =
-        scanner.number.exponent10 + (scanner.number.exponentNegative ? -scanner.number.exponentValue : scanner.number.exponentValue);
+    const std::int64_t exponent = scanner.number.exponent10 + (scanner.number.exponentNegative
+                                                                   ? -scanner.number.exponentValue
+                                                                   : scanner.number.exponentValue);
     constexpr bool single = sizeof(Real) == sizeof(float);
     constexpr std::uint64_t mantissaLimit = single ? (1u << 24) : (1ull << 53);
     constexpr int exponentLimit = single ? 10 : 22;
-    if (scanner.number.mantissa > mantissaLimit || exponent < -exponentLimit || exponent > exponentLimit)
+    if (scanner.number.mantissa > mantissaLimit || exponent < -exponentLimit ||
+        exponent > exponentLimit)
         return false;
     Real result = static_cast<Real>(scanner.number.mantissa);
     const Real power = static_cast<Real>(kExactPowers[exponent < 0 ? -exponent : exponent]);
@@ -291,7 +300,7 @@ bool convertExactly(Real& value) {
 // [-]0.<digits>e<point + exponent>, or [-]0x0.<digits>p<4 * point + exponent>.
 std::size_t writeCompact() {
     const NumberText& n = scanner.number;
-    const bool hex = n.special;   // infinities and NaNs are never this long
+    const bool hex = n.special;  // infinities and NaNs are never this long
     char* out = scanner.compact;
     if (n.negative) *out++ = '-';
     *out++ = '0';
@@ -334,14 +343,16 @@ bool convertNumber(Real& value) {
     // Hexadecimal, infinities, NaNs, ranges beyond the fast paths: the C library.
     char* stop = nullptr;
     Real parsed;
-    if constexpr (sizeof(Real) == sizeof(float)) parsed = std::strtof(first, &stop);
-    else parsed = std::strtod(first, &stop);
+    if constexpr (sizeof(Real) == sizeof(float))
+        parsed = std::strtof(first, &stop);
+    else
+        parsed = std::strtod(first, &stop);
     if (stop == first) return false;
     value = parsed;
     return true;
 }
 
-constexpr std::uint64_t kZeroDigits = 0x3030303030303030;   // "00000000"
+constexpr std::uint64_t kZeroDigits = 0x3030303030303030;  // "00000000"
 
 // "%f" of a plain decimal with at most six decimals, straight from its
 // digits: exact when the value's rounding error (half an ulp) stays below
@@ -354,12 +365,13 @@ void plainFixedText(FixedText& text, bool negative, const unsigned char* whole, 
     out += negative;
     *out = '0';
     out += wholeLength == 0;
-    std::memcpy(out, whole, 16);   // the caller guarantees 16 readable bytes past the zeros
+    std::memcpy(out, whole, 16);  // the caller guarantees 16 readable bytes past the zeros
     out += wholeLength;
     *out++ = '.';
     std::uint64_t digits;
     std::memcpy(&digits, fraction, 8);
-    const std::uint64_t keep = fractionLength == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * fractionLength);
+    const std::uint64_t keep =
+        fractionLength == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * fractionLength);
     digits = (digits & keep) | (kZeroDigits & ~keep);
     std::memcpy(out, &digits, 8);
     text.length = static_cast<std::uint16_t>(out + 6 - text.text);
@@ -370,7 +382,8 @@ void plainFixedText(FixedText& text, bool negative, const unsigned char* whole, 
 ScanOpen scanOpenFile(const char* path) {
     scanClose();
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ScanOpen::Missing : ScanOpen::Unreadable;
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ScanOpen::Missing : ScanOpen::Unreadable;
     struct stat info;
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
@@ -437,19 +450,21 @@ bool scanPlainNumber(bool single, double& value, FixedText& text) {
     constexpr std::ptrdiff_t kRoom = 48;
     const unsigned char* const start = scanner.data + scanner.pos;
     const unsigned char* const limit = scanner.data + scanner.end;
-    if (limit - start < kRoom) return false;   // near the block's end: the general path
+    if (limit - start < kRoom) return false;  // near the block's end: the general path
 
     const unsigned char* p = start;
     const bool negative = *p == '-';
     p += *p == '-' || *p == '+';
     const unsigned char* const whole = p;
     std::uint64_t mantissa = 0;
-    for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p) mantissa = mantissa * 10 + (*p - '0');
+    for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p)
+        mantissa = mantissa * 10 + (*p - '0');
     const int wholeLength = static_cast<int>(p - whole);
     const unsigned char* fraction = p;
     if (p < limit && *p == '.') {
         fraction = ++p;
-        for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p) mantissa = mantissa * 10 + (*p - '0');
+        for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p)
+            mantissa = mantissa * 10 + (*p - '0');
     }
     const int fractionLength = static_cast<int>(p - fraction);
     const int digits = wholeLength + fractionLength;
@@ -458,7 +473,8 @@ bool scanPlainNumber(bool single, double& value, FixedText& text) {
     // One correctly rounded operation on exact operands: strtod's result.
     if (single) {
         if (mantissa > (1u << 24) || fractionLength > 10) return false;
-        const float magnitude = static_cast<float>(mantissa) / static_cast<float>(kExactPowers[fractionLength]);
+        const float magnitude =
+            static_cast<float>(mantissa) / static_cast<float>(kExactPowers[fractionLength]);
         value = negative ? -magnitude : magnitude;
     } else {
         if (mantissa > (std::uint64_t{1} << 53) || fractionLength > 22) return false;

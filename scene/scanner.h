@@ -12,8 +12,8 @@ enum class ScanOpen { Opened, Missing, Unreadable };
 // counts them all, so a longer token is still known to be longer.
 constexpr std::size_t kTokenKeep = 99;
 struct ScanToken {
-    char text[kTokenKeep + 1];   // NUL-terminated; may hold NUL bytes of the input
-    std::size_t length;          // full length of the token in the input
+    char text[kTokenKeep + 1];  // NUL-terminated; may hold NUL bytes of the input
+    std::size_t length;         // full length of the token in the input
 };
 
 ScanOpen scanOpenFile(const char* path);
@@ -33,5 +33,5 @@ bool scanFloat(float& value);
 struct FixedText;
 bool scanPlainNumber(bool single, double& value, FixedText& text);
 
-std::uint64_t scanConsumed();   // bytes taken from the input so far
-bool scanReadFailed();          // an input error (not the end) stopped reading
+std::uint64_t scanConsumed();  // bytes taken from the input so far
+bool scanReadFailed();         // an input error (not the end) stopped reading

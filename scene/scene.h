@@ -35,7 +35,7 @@ int numberCount(StatementKind kind);
 enum class NumberPrecision { Mixed, Double };
 
 constexpr int kMaxNumbers = 13;
-constexpr std::size_t kFixedMaxLength = 330;   // "-" + 309 digits + ".dddddd"
+constexpr std::size_t kFixedMaxLength = 330;  // "-" + 309 digits + ".dddddd"
 
 // A number as printf's "%f" writes it: fixed point, six decimals.
 struct FixedText {
@@ -51,8 +51,8 @@ void setFixedText(FixedText& fixed, double value);
 // it at least once and most twice.
 struct SceneStatement {
     StatementKind kind;
-    int count;                 // numbers the keyword takes
-    int numbersRead;           // of those, how many were converted
+    int count;        // numbers the keyword takes
+    int numbersRead;  // of those, how many were converted
     double values[kMaxNumbers];
     FixedText texts[kMaxNumbers];
 };

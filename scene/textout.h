@@ -14,7 +14,7 @@ constexpr std::size_t kTextOutCapacity = 1 << 16;
 struct TextOut {
     std::FILE* file;
     std::size_t length;
-    bool failed;               // a write to the file fell short
+    bool failed;  // a write to the file fell short
     char buffer[kTextOutCapacity];
 };
 
@@ -53,7 +53,9 @@ inline void textPutChar(TextOut& out, char c) {
     out.buffer[out.length++] = c;
 }
 
-inline void textPut(TextOut& out, const FixedText& fixed) { textPut(out, fixed.text, fixed.length); }
+inline void textPut(TextOut& out, const FixedText& fixed) {
+    textPut(out, fixed.text, fixed.length);
+}
 inline void textPutFixed(TextOut& out, double value) {
     if (out.length + kFixedMaxLength > kTextOutCapacity) textFlush(out);
     out.length = static_cast<std::size_t>(formatFixed(out.buffer + out.length, value) - out.buffer);

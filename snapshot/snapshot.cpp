@@ -23,8 +23,8 @@ struct SnapshotRequest {
 };
 
 int usage() {
-    std::fprintf(stderr,
-                 "Usage: mirovan-snapshot SCENE OUT.png [--size W H] [--view AX AY] [--frames N]\n");
+    std::fprintf(
+        stderr, "Usage: mirovan-snapshot SCENE OUT.png [--size W H] [--view AX AY] [--frames N]\n");
     return 2;
 }
 
@@ -49,11 +49,13 @@ bool parse(int argc, char** argv, SnapshotRequest& request) {
     for (int i = 3; i < argc; ++i) {
         const bool hasTwo = i + 2 < argc;
         if (std::strcmp(argv[i], "--size") == 0 && hasTwo) {
-            if (!parseInt(argv[i + 1], 1, request.width) || !parseInt(argv[i + 2], 1, request.height))
+            if (!parseInt(argv[i + 1], 1, request.width) ||
+                !parseInt(argv[i + 2], 1, request.height))
                 return false;
             i += 2;
         } else if (std::strcmp(argv[i], "--view") == 0 && hasTwo) {
-            if (!parseAngle(argv[i + 1], request.angleX) || !parseAngle(argv[i + 2], request.angleY))
+            if (!parseAngle(argv[i + 1], request.angleX) ||
+                !parseAngle(argv[i + 2], request.angleY))
                 return false;
             i += 2;
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
@@ -70,7 +72,8 @@ bool sceneReadable(const char* path) {
     const SceneOpen opened = openScene(path);
     closeScene();
     if (opened == SceneOpen::Opened) return true;
-    textPrintf(console(), opened == SceneOpen::Missing ? "%s n'existe pas!!!\n" : "%s n'est pas lisible!!!\n",
+    textPrintf(console(),
+               opened == SceneOpen::Missing ? "%s n'existe pas!!!\n" : "%s n'est pas lisible!!!\n",
                path);
     return false;
 }
@@ -96,8 +99,8 @@ int main(int argc, char** argv) {
 
     std::vector<unsigned char> rgb;
     int width = 0, height = 0;
-    const bool saved = readPixelsRGB(rgb, width, height) &&
-                       writePng(request.output, rgb.data(), width, height);
+    const bool saved =
+        readPixelsRGB(rgb, width, height) && writePng(request.output, rgb.data(), width, height);
     closeHeadlessContext();
     if (!saved) textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", request.output);
     consoleFlush();

@@ -11,13 +11,13 @@ constexpr int kSpotLight = 13;
 
 // Doubles are widened from the float arguments, so narrowing gives them back.
 struct LightRecord {
-  int kind;
-  GLfloat modelview[16];  // column-major, as glGetFloatv gives it
-  double position[3];     // directional light: the direction negated
-  double spotDirection[3];
-  double intensity;
-  double colour[3];  // not multiplied by the intensity
-  double cutOff;     // degrees, fraction kept
+    int kind;
+    GLfloat modelview[16];  // column-major, as glGetFloatv gives it
+    double position[3];     // directional light: the direction negated
+    double spotDirection[3];
+    double intensity;
+    double colour[3];  // not multiplied by the intensity
+    double cutOff;     // degrees, fraction kept
 };
 
 // Everything but the enable, for a light being added under the current

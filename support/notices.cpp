@@ -14,25 +14,25 @@ constexpr const char* kTexts[] = {
 constexpr int kCount = sizeof kTexts / sizeof kTexts[0];
 
 struct NoticeState {
-  bool shown[kCount];
-  SupportMessageSink sink;
+    bool shown[kCount];
+    SupportMessageSink sink;
 };
 NoticeState state;
 
 }  // namespace
 
 void noticeOnce(Notice which) {
-  const int k = static_cast<int>(which);
-  if (k < 0 || k >= kCount || state.shown[k]) return;
-  state.shown[k] = true;
-  if (state.sink)
-    state.sink(kTexts[k]);
-  else
-    std::printf("%s", kTexts[k]);
+    const int k = static_cast<int>(which);
+    if (k < 0 || k >= kCount || state.shown[k]) return;
+    state.shown[k] = true;
+    if (state.sink)
+        state.sink(kTexts[k]);
+    else
+        std::printf("%s", kTexts[k]);
 }
 
 void clearNotices() {
-  for (bool& shown : state.shown) shown = false;
+    for (bool& shown : state.shown) shown = false;
 }
 
 void setSupportMessageSink(SupportMessageSink sink) { state.sink = sink; }

@@ -3,11 +3,11 @@
 #define MIROVAN_SUPPORT_NOTICES_H
 
 enum class Notice {
-  MaterialStackFull,
-  MaterialStackEmpty,
-  LightSetFull,
-  LightStackFull,
-  LightStackEmpty,
+    MaterialStackFull,
+    MaterialStackEmpty,
+    LightSetFull,
+    LightStackFull,
+    LightStackEmpty,
 };
 
 // Prints the message on standard output the first time only, since a scene

@@ -5,8 +5,8 @@
 constexpr int kRingPoints = 51;  // point 50 closes the ring at angle 0
 
 struct Ring {
-  double cosine[kRingPoints];
-  double sine[kRingPoints];
+    double cosine[kRingPoints];
+    double sine[kRingPoints];
 };
 
 // Computed on first use, then shared: the same values every call.

@@ -5,18 +5,18 @@
 #include "support_internal.h"
 
 void markFrameStart() {
-  markMaterialFrame();
-  markLightFrame();
+    markMaterialFrame();
+    markLightFrame();
 }
 
 void restoreFrameStart() {
-  restoreMaterialFrame();
-  restoreLightFrame();
+    restoreMaterialFrame();
+    restoreLightFrame();
 }
 
 void resetSupportState() {
-  forgetMaterials();
-  forgetLights();
-  forgetShapeLists();
-  clearNotices();
+    forgetMaterials();
+    forgetLights();
+    forgetShapeLists();
+    clearNotices();
 }

@@ -23,16 +23,18 @@ namespace emit_detail {
 
 struct Piece {
     std::size_t start;
-    std::size_t length;   // 0 for a placeholder
-    char placeholder;     // '$', '#', or 0 for literal text
+    std::size_t length;  // 0 for a placeholder
+    char placeholder;    // '$', '#', or 0 for literal text
 };
 
 template <Pattern P>
 constexpr std::size_t pieceCount() {
     std::size_t count = 0, run = 0;
     for (std::size_t i = 0; i + 1 < sizeof P.text; ++i) {
-        if (P.text[i] == '$' || P.text[i] == '#') count += (run > 0) + 1, run = 0;
-        else ++run;
+        if (P.text[i] == '$' || P.text[i] == '#')
+            count += (run > 0) + 1, run = 0;
+        else
+            ++run;
     }
     return count + (run > 0);
 }
@@ -71,5 +73,6 @@ inline void emit(TextOut& out, const IndentPrefix& prefix, const Numbers&... num
     const FixedText* const* number = texts;
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         (emit_detail::put<P, pieces[I]>(out, prefix, number), ...);
-    }(std::make_index_sequence<pieces.size()>());
+    }
+    (std::make_index_sequence<pieces.size()>());
 }

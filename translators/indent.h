@@ -3,12 +3,12 @@
 // is still counted, so the prefix shrinks back in step with the Pops.
 #pragma once
 
-constexpr int kIndentCapacity = 1000;   // blanks plus the terminator
+constexpr int kIndentCapacity = 1000;  // blanks plus the terminator
 
 struct IndentPrefix {
     char blanks[kIndentCapacity];
     int length;
-    int beyond;   // pushes not shown because the prefix is full
+    int beyond;  // pushes not shown because the prefix is full
 };
 
 void resetIndent(IndentPrefix& prefix, int length);

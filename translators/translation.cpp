@@ -14,8 +14,10 @@ struct TranslationState {
 TranslationState translation;
 
 bool reportSceneNotOpened(SceneOpen result, const char* sceneFile) {
-    if (result == SceneOpen::Missing) textPrintf(console(), "%s n'existe pas!!!\n", sceneFile);
-    else textPrintf(console(), "%s n'est pas lisible!!!\n", sceneFile);
+    if (result == SceneOpen::Missing)
+        textPrintf(console(), "%s n'existe pas!!!\n", sceneFile);
+    else
+        textPrintf(console(), "%s n'est pas lisible!!!\n", sceneFile);
     return false;
 }
 

@@ -18,9 +18,7 @@ void writeVrml(TextOut& out, IndentPrefix& prefix, const SceneStatement& s) {
         case StatementKind::Cube:
             emit<"$Cube {\n$ width #\n$ height #\n$ depth # }\n">(out, prefix, v[0], v[1], v[2]);
             break;
-        case StatementKind::Sphere:
-            emit<"$Sphere {\n$ radius # }\n">(out, prefix, v[0]);
-            break;
+        case StatementKind::Sphere: emit<"$Sphere {\n$ radius # }\n">(out, prefix, v[0]); break;
         case StatementKind::Cylindre:
             emit<"$Cylinder {\n$ radius #\n$ height # }\n">(out, prefix, v[0], v[1]);
             break;
@@ -31,7 +29,8 @@ void writeVrml(TextOut& out, IndentPrefix& prefix, const SceneStatement& s) {
             emit<"$Translation {\n$ translation # # # }\n">(out, prefix, v[0], v[1], v[2]);
             break;
         case StatementKind::Rotation:
-            emit<"$Rotation {\n$ rotation # # # # }\n">(out, prefix, v[1], v[2], v[3], radians(s.values[0]));
+            emit<"$Rotation {\n$ rotation # # # # }\n">(out, prefix, v[1], v[2], v[3],
+                                                        radians(s.values[0]));
             break;
         case StatementKind::Zoom:
             emit<"$Scale {\n$ scaleFactor # # # }\n">(out, prefix, v[0], v[1], v[2]);
@@ -45,21 +44,28 @@ void writeVrml(TextOut& out, IndentPrefix& prefix, const SceneStatement& s) {
             emit<"$}\n">(out, prefix);
             break;
         case StatementKind::Material:
-            emit<"$Material {\n$ ambientColor # # #\n$ diffuseColor # # #\n"
-                 "$ specularColor # # #\n$ emissiveColor # # #\n$ shininess # }\n">(out, prefix, v[3], v[4], v[5], v[0], v[1], v[2], v[6], v[7], v[8], v[9], v[10], v[11], v[12]);
+            emit<
+                "$Material {\n$ ambientColor # # #\n$ diffuseColor # # #\n"
+                "$ specularColor # # #\n$ emissiveColor # # #\n$ shininess # }\n">(
+                out, prefix, v[3], v[4], v[5], v[0], v[1], v[2], v[6], v[7], v[8], v[9], v[10],
+                v[11], v[12]);
             break;
         case StatementKind::Pointlight:
-            emit<"$PointLight {\n$ intensity #\n$ color # # #\n$ location # # # }\n">(out, prefix, v[3], v[4], v[5], v[6], v[0], v[1], v[2]);
+            emit<"$PointLight {\n$ intensity #\n$ color # # #\n$ location # # # }\n">(
+                out, prefix, v[3], v[4], v[5], v[6], v[0], v[1], v[2]);
             break;
         case StatementKind::Dirlight:
-            emit<"$DirectionalLight {\n$ intensity #\n$ color # # #\n$ direction # # # }\n">(out, prefix, v[3], v[4], v[5], v[6], v[0], v[1], v[2]);
+            emit<"$DirectionalLight {\n$ intensity #\n$ color # # #\n$ direction # # # }\n">(
+                out, prefix, v[3], v[4], v[5], v[6], v[0], v[1], v[2]);
             break;
         case StatementKind::Spotlight:
-            emit<"$SpotLight {\n$ intensity #\n$ color # # #\n$ cutOffAngle #\n"
-                 "$ location # # #\n$ direction # # # }\n">(out, prefix, v[6], v[7], v[8], v[9], radians(s.values[10]), v[0], v[1], v[2], v[3], v[4], v[5]);
+            emit<
+                "$SpotLight {\n$ intensity #\n$ color # # #\n$ cutOffAngle #\n"
+                "$ location # # #\n$ direction # # # }\n">(out, prefix, v[6], v[7], v[8], v[9],
+                                                           radians(s.values[10]), v[0], v[1], v[2],
+                                                           v[3], v[4], v[5]);
             break;
-        case StatementKind::Unrecognised:
-            break;
+        case StatementKind::Unrecognised: break;
     }
 }
 

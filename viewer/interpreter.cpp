@@ -26,7 +26,9 @@ void act(const SceneStatement& s) {
         case StatementKind::Sphere: auxSolidSphere(v[0]); break;
         case StatementKind::Cylindre: myAuxSolidCylinder(v[0], v[1]); break;
         case StatementKind::Cone: myAuxSolidCone(v[0], v[1]); break;
-        case StatementKind::Translation: glTranslatef(single(v[0]), single(v[1]), single(v[2])); break;
+        case StatementKind::Translation:
+            glTranslatef(single(v[0]), single(v[1]), single(v[2]));
+            break;
         case StatementKind::Rotation:
             glRotatef(single(v[0]), single(v[1]), single(v[2]), single(v[3]));
             break;
@@ -70,8 +72,10 @@ void drawSceneFile(const char* path) {
     setSupportMessageSink(putNotice);
     const SceneOpen opened = openScene(path);
     if (opened != SceneOpen::Opened) {
-        if (opened == SceneOpen::Missing) textPrintf(echo, "%s n'existe pas!!!\n", path);
-        else textPrintf(echo, "%s n'est pas lisible!!!\n", path);
+        if (opened == SceneOpen::Missing)
+            textPrintf(echo, "%s n'existe pas!!!\n", path);
+        else
+            textPrintf(echo, "%s n'est pas lisible!!!\n", path);
         return;
     }
     SceneStatement statement;

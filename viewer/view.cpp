@@ -14,8 +14,8 @@ struct ViewerState {
     float angleY = 0.0f;
     int spinEnabled = 0;
     std::string sceneFileName;
-    void (*drawer)() = nullptr;   // draws the scene in place of the file
-    bool frameMarked = false;   // the first frame's starting state is remembered
+    void (*drawer)() = nullptr;  // draws the scene in place of the file
+    bool frameMarked = false;    // the first frame's starting state is remembered
 };
 
 ViewerState viewer;
@@ -59,18 +59,20 @@ void displayFrame() {
     glPushMatrix();
     glRotatef(viewer.angleX, 1.0f, 0.0f, 0.0f);
     glRotatef(viewer.angleY, 0.0f, 1.0f, 0.0f);
-    if (viewer.drawer) viewer.drawer();
-    else drawSceneFile(viewer.sceneFileName.c_str());
+    if (viewer.drawer)
+        viewer.drawer();
+    else
+        drawSceneFile(viewer.sceneFileName.c_str());
     glPopMatrix();
     endFrameMatrix(startDepth);
 
     glFlush();
     swapWindowBuffers();
-    consoleFlush();   // the frame's echo, in one piece
+    consoleFlush();  // the frame's echo, in one piece
 }
 
 void reshapeView(int width, int height) {
-    if (width <= 0) return;   // minimised: keep the last projection
+    if (width <= 0) return;  // minimised: keep the last projection
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

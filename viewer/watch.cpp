@@ -27,8 +27,12 @@ WatchState watch;
 FileVersion versionOf(const char* path) {
     struct stat info;
     if (::stat(path, &info) != 0) return FileVersion{};
-    return FileVersion{true, info.st_dev, info.st_ino, info.st_size,
-                       static_cast<long long>(info.st_mtim.tv_sec), info.st_mtim.tv_nsec};
+    return FileVersion{true,
+                       info.st_dev,
+                       info.st_ino,
+                       info.st_size,
+                       static_cast<long long>(info.st_mtim.tv_sec),
+                       info.st_mtim.tv_nsec};
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 int openViewerWindow() {
     setDisplayMode(ModeDoubleBuffer | ModeDepth16);
     setWindowPosition(0, 0, 500, 500);
-    if (!openWindow("Mirovan")) return 0;   // the window layer has said why
+    if (!openWindow("Mirovan")) return 0;  // the window layer has said why
     addKeyHandler(KeyUp, increaseAngleX);
     addKeyHandler(KeyDown, decreaseAngleX);
     addKeyHandler(KeyRight, decreaseAngleY);
@@ -16,6 +16,6 @@ int openViewerWindow() {
 int runViewer(void (*init)()) {
     init();
     setReshapeHandler(reshapeView);
-    setIdleHandler(nullptr);   // toggleSpin installs spinIdle while the view spins
+    setIdleHandler(nullptr);  // toggleSpin installs spinIdle while the view spins
     return runMainLoop(displayFrame);
 }

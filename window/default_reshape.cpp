@@ -2,8 +2,7 @@
 
 #include <GL/gl.h>
 
-void defaultReshape(int width, int height)
-{
+void defaultReshape(int width, int height) {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

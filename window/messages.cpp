@@ -6,25 +6,22 @@
 namespace {
 
 // The caption and the text leave in one write so messages never interleave.
-void report(const char* caption, const char* format, va_list args)
-{
+void report(const char* caption, const char* format, va_list args) {
     char text[256];
     std::vsnprintf(text, sizeof text, format, args);
     std::fprintf(stderr, "%s: %s", caption, text);
 }
 
-} // namespace
+}  // namespace
 
-void reportError(const char* format, ...)
-{
+void reportError(const char* format, ...) {
     va_list args;
     va_start(args, format);
     report("Error", format, args);
     va_end(args);
 }
 
-void reportWarning(const char* format, ...)
-{
+void reportWarning(const char* format, ...) {
     va_list args;
     va_start(args, format);
     report("Warning", format, args);

@@ -4,15 +4,13 @@
 
 #include <GLFW/glfw3.h>
 
-bool pixelFormatAvailable(int mode)
-{
+bool pixelFormatAvailable(int mode) {
     // GLX through GLFW offers RGBA visuals only.
     return (mode & ModeIndexColour) == 0;
 }
 
-void hintPixelFormat(int mode)
-{
-    const int colourBits = 8; // per channel, 24 in all
+void hintPixelFormat(int mode) {
+    const int colourBits = 8;  // per channel, 24 in all
     const int alphaBits = (mode & ModeAlpha) ? 8 : 0;
     const int depthBits = (mode & ModeDepth16) ? 16 : (mode & ModeDepth) ? 24 : 0;
     // The request is colour + alpha bits of accumulation. GLFW takes hints as

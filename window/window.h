@@ -6,14 +6,14 @@
 
 // Bits of the display-mode word; any combination, other bits are ignored.
 enum DisplayModeBits {
-    ModeIndexColour = 1,       // colour-index pixels (refused on this platform)
+    ModeIndexColour = 1,  // colour-index pixels (refused on this platform)
     ModeDoubleBuffer = 2,
     ModeAccum = 8,
     ModeAlpha = 16,
-    ModeDepth = 32,            // 24-bit depth buffer
+    ModeDepth = 32,  // 24-bit depth buffer
     ModeStencil = 64,
-    ModeDepth16 = 256,         // 16-bit depth buffer; wins over ModeDepth
-    ModeOwnStaticColours = 512 // palette displays only; no effect here
+    ModeDepth16 = 256,          // 16-bit depth buffer; wins over ModeDepth
+    ModeOwnStaticColours = 512  // palette displays only; no effect here
 };
 
 // Codes of the keys that come from key presses; digits and letters arrive
@@ -41,7 +41,7 @@ int openWindow(const char* title);
 // Handlers. Key handlers are appended and never replace earlier ones.
 void addKeyHandler(int code, void (*handler)());
 void setReshapeHandler(void (*handler)(int width, int height));
-void setIdleHandler(void (*handler)()); // nullptr: wait for events
+void setIdleHandler(void (*handler)());  // nullptr: wait for events
 // Called about every intervalSeconds while the loop runs, also while it
 // waits for events; nullptr removes it.
 void setTimerHandler(void (*handler)(), double intervalSeconds);
@@ -50,12 +50,12 @@ void setTimerHandler(void (*handler)(), double intervalSeconds);
 // window has been closed.
 int runMainLoop(void (*display)());
 
-int swapWindowBuffers(); // 1 if a window was there to present
-void requestRedraw();    // requests before the next paint merge into one
+int swapWindowBuffers();  // 1 if a window was there to present
+void requestRedraw();     // requests before the next paint merge into one
 void dispatchKey(int code);
-void closeWindow();      // what the close box does
+void closeWindow();  // what the close box does
 [[noreturn]] void quitOnEscape();
-void defaultReshape(int width, int height); // one unit per pixel, origin bottom-left
+void defaultReshape(int width, int height);  // one unit per pixel, origin bottom-left
 
 // Messages go to standard error as "Error: " / "Warning: " + text.
 void reportError(const char* format, ...) __attribute__((format(printf, 1, 2)));

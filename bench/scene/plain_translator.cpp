@@ -10,8 +10,12 @@ namespace {
 char prefix[1000];
 int depth;
 
-void push() { if (depth < 999) prefix[depth++] = ' ', prefix[depth] = 0; }
-void pop() { if (depth > 0) prefix[--depth] = 0; }
+void push() {
+    if (depth < 999) prefix[depth++] = ' ', prefix[depth] = 0;
+}
+void pop() {
+    if (depth > 0) prefix[--depth] = 0;
+}
 
 }  // namespace
 
@@ -31,7 +35,8 @@ bool plainVrmlTranslator(const char* sceneFile, const char* outputFile) {
             std::fscanf(in, "%lf %lf %lf", &v[0], &v[1], &v[2]);
             std::printf("Cube %lf %lf %lf", v[0], v[1], v[2]);
             std::fprintf(out, "%sCube {\n", P);
-            std::fprintf(out, "%s width %lf\n%s height %lf\n%s depth %lf }\n", P, v[0], P, v[1], P, v[2]);
+            std::fprintf(out, "%s width %lf\n%s height %lf\n%s depth %lf }\n", P, v[0], P, v[1], P,
+                         v[2]);
         } else if (!std::strcmp(token, "Sphere")) {
             std::fscanf(in, "%lf", &v[0]);
             std::printf("Sphere %lf", v[0]);
@@ -46,9 +51,11 @@ bool plainVrmlTranslator(const char* sceneFile, const char* outputFile) {
             std::fscanf(in, "%lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3]);
             std::printf("Rotation %lf %lf %lf %lf", v[0], v[1], v[2], v[3]);
             std::fprintf(out, "%sRotation {\n", P);
-            std::fprintf(out, "%s rotation %lf %lf %lf %lf }\n", P, v[1], v[2], v[3], v[0] * k / 180);
+            std::fprintf(out, "%s rotation %lf %lf %lf %lf }\n", P, v[1], v[2], v[3],
+                         v[0] * k / 180);
         } else if (!std::strcmp(token, "Material")) {
-            for (int g = 0; g < 4; ++g) std::fscanf(in, "%lf %lf %lf", &v[3 * g], &v[3 * g + 1], &v[3 * g + 2]);
+            for (int g = 0; g < 4; ++g)
+                std::fscanf(in, "%lf %lf %lf", &v[3 * g], &v[3 * g + 1], &v[3 * g + 2]);
             std::fscanf(in, "%lf", &v[12]);
             std::printf("Material %lf %lf %lf", v[0], v[1], v[2]);
             std::printf(" %lf %lf %lf", v[3], v[4], v[5]);

@@ -29,7 +29,7 @@ void makeScene() {
     std::mt19937 random(1);
     auto n = [&] { return (static_cast<int>(random() % 20000) - 10000) / 100.0; };
     long size = 0;
-    int depth = 0;   // brackets kept shallow and balanced, as in real scenes
+    int depth = 0;  // brackets kept shallow and balanced, as in real scenes
     while (size < 50L * 1000 * 1000) {
         switch (random() % 7) {
             case 0: size += std::fprintf(f, "Cube %g %g %g\n", n(), n(), n()); break;
@@ -105,8 +105,9 @@ void BM_CatOutputFloor(benchmark::State& state) {
     quietly([] { VrmlTranslator(kScene.c_str(), (kDir + "/ours.wrl").c_str()); });
     for (auto _ : state) {
         removeOutput(state, kDir + "/copy.wrl");
-        std::system(("cat " + kDir + "/ours.wrl > " + kDir + "/copy.wrl; cat " + kScene +
-                     " > /dev/null").c_str());
+        std::system(
+            ("cat " + kDir + "/ours.wrl > " + kDir + "/copy.wrl; cat " + kScene + " > /dev/null")
+                .c_str());
     }
 }
 

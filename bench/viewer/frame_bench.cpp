@@ -28,9 +28,10 @@ std::string makeScene(int statements) {
     std::mt19937 random(statements);
     std::fprintf(f, "Pointlight 10 10 10 1 1 1 1\n");
     for (int written = 1; written < statements; written += 6) {
-        std::fprintf(f, "Push\nTranslation %d %d %d\nMaterial 0.8 0.3 0.2 0.2 0.1 0.1 1 1 1 0 0 0 40\n",
-                     static_cast<int>(random() % 30) - 15, static_cast<int>(random() % 30) - 15,
-                     static_cast<int>(random() % 30) - 15);
+        std::fprintf(
+            f, "Push\nTranslation %d %d %d\nMaterial 0.8 0.3 0.2 0.2 0.1 0.1 1 1 1 0 0 0 40\n",
+            static_cast<int>(random() % 30) - 15, static_cast<int>(random() % 30) - 15,
+            static_cast<int>(random() % 30) - 15);
         switch (random() % 4) {
             case 0: std::fprintf(f, "Cube %d 1 1\n", 1 + static_cast<int>(random() % 3)); break;
             case 1: std::fprintf(f, "Sphere %d\n", 1 + static_cast<int>(random() % 3)); break;
@@ -99,7 +100,7 @@ void BM_WholeFrame(benchmark::State& state) {
     setSceneFileName(path.c_str());
     resetView();
     Quiet quiet;
-    displayFrame();   // compiles the display lists
+    displayFrame();  // compiles the display lists
     for (auto _ : state) {
         displayFrame();
         glFinish();

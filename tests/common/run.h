@@ -5,9 +5,9 @@
 #include <vector>
 
 struct RunResult {
-    int status;            // exit status, or 128 + signal
-    std::string out;       // standard output
-    std::string err;       // standard error
+    int status;       // exit status, or 128 + signal
+    std::string out;  // standard output
+    std::string err;  // standard error
 };
 
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& input = "");

@@ -9,8 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3 || (strcmp(argv[2], "iconic") != 0 && strcmp(argv[2], "normal") != 0)) {
         fprintf(stderr, "usage: wm_state WINDOW_ID iconic|normal\n");
         return 2;
@@ -29,12 +28,10 @@ int main(int argc, char** argv)
     const int iconic = strcmp(argv[2], "iconic") == 0;
     const long state[2] = {iconic ? IconicState : NormalState, None};
     const Atom wmState = XInternAtom(display, "WM_STATE", False);
-    if (iconic)
-        XUnmapWindow(display, window);
+    if (iconic) XUnmapWindow(display, window);
     XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
                     (const unsigned char*)state, 2);
-    if (!iconic)
-        XMapWindow(display, window);
+    if (!iconic) XMapWindow(display, window);
     XSync(display, False);
     XCloseDisplay(display);
     return 0;

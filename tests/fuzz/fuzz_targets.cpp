@@ -18,7 +18,8 @@ const FuzzTarget* findFuzzTarget(const std::string& name) {
     return nullptr;
 }
 
-std::string checkExactCopy(std::string (*check)(const std::uint8_t*, std::size_t), const std::string& data) {
+std::string checkExactCopy(std::string (*check)(const std::uint8_t*, std::size_t),
+                           const std::string& data) {
     const std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[data.size()]);
     if (!data.empty()) std::memcpy(copy.get(), data.data(), data.size());
     return check(copy.get(), data.size());

@@ -7,7 +7,7 @@
 
 struct FuzzTarget {
     const char* name;
-    void (*setUp)();   // once per process; may be null
+    void (*setUp)();  // once per process; may be null
     std::string (*check)(const std::uint8_t* data, std::size_t size);
 };
 
@@ -17,4 +17,5 @@ const FuzzTarget* findFuzzTarget(const std::string& name);
 
 // Runs a check on a copy of `data` in a heap block of exactly its size, as
 // libFuzzer hands inputs over, so that the sanitizers see any read past it.
-std::string checkExactCopy(std::string (*check)(const std::uint8_t*, std::size_t), const std::string& data);
+std::string checkExactCopy(std::string (*check)(const std::uint8_t*, std::size_t),
+                           const std::string& data);

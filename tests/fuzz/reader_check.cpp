@@ -11,7 +11,7 @@ namespace {
 // The same input open twice: through the C library and through the reader.
 struct Pair {
     std::FILE* file;
-    std::vector<char> token;   // room for the longest token the input holds
+    std::vector<char> token;  // room for the longest token the input holds
     const std::uint8_t* data;
     std::size_t size;
 };
@@ -75,12 +75,12 @@ std::string compareStatements(Pair& pair, NumberPrecision precision) {
                     read += converting;
                 }
                 if (!sameBits(s.values[n], expected))
-                    return where + ": number " + std::to_string(n) + " is " + printfFixed(s.values[n]) +
-                           ", fscanf read " + printfFixed(expected);
+                    return where + ": number " + std::to_string(n) + " is " +
+                           printfFixed(s.values[n]) + ", fscanf read " + printfFixed(expected);
                 const std::string text(s.texts[n].text, s.texts[n].length);
                 if (text != printfFixed(s.values[n]))
-                    return where + ": number " + std::to_string(n) + " written " + text + ", printf writes " +
-                           printfFixed(s.values[n]);
+                    return where + ": number " + std::to_string(n) + " written " + text +
+                           ", printf writes " + printfFixed(s.values[n]);
             }
         }
         if (s.numbersRead != read) return where + ": wrong count of numbers read";
@@ -121,9 +121,11 @@ std::string compareOperations(Pair& pair) {
             float a = 0, b = 0;
             libc = std::fscanf(pair.file, "%f", &a) == 1;
             ours = scanFloat(b);
-            if (libc && ours && std::memcmp(&a, &b, sizeof a) != 0) return where + ": float differs";
+            if (libc && ours && std::memcmp(&a, &b, sizeof a) != 0)
+                return where + ": float differs";
         }
-        if (libc != ours) return where + (libc ? ": only fscanf converted" : ": only the reader converted");
+        if (libc != ours)
+            return where + (libc ? ": only fscanf converted" : ": only the reader converted");
         const std::string consumed = consumedMismatch(pair, where.c_str());
         if (!consumed.empty()) return consumed;
     }

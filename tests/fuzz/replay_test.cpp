@@ -37,7 +37,9 @@ TEST_P(Replay, SavedInputsHoldEveryProperty) {
     }
 }
 
-std::string targetName(const ::testing::TestParamInfo<int>& info) { return kFuzzTargets[info.param].name; }
+std::string targetName(const ::testing::TestParamInfo<int>& info) {
+    return kFuzzTargets[info.param].name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Fuzz, Replay, ::testing::Range(0, kFuzzTargetCount), targetName);
 

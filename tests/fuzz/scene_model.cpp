@@ -76,7 +76,8 @@ const Pattern kSource[] = {
     {"${ float dx = #F,dy = #F,dz = #F ;\n$  float i = #F ;\n$  float r = #F,v = #F,b = #F ;\n"
      "$  affecteDirLight(r,v,b,dx,dy,dz,i) ; }\n",
      {0, 1, 2, 3, 4, 5, 6}},
-    {"${ float x = #F,y = #F,z = #F ;\n$  float dx = #F,dy = #F,dz = #F ;\n$  float i = #F,o = #F ;\n"
+    {"${ float x = #F,y = #F,z = #F ;\n$  float dx = #F,dy = #F,dz = #F ;\n$  float i = #F,o = #F "
+     ";\n"
      "$  float r = #F,v = #F,b = #F ;\n$  affecteSpotLight(r,v,b,x,y,z,dx,dy,dz,i,o) ; }\n",
      {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9}},
 };
@@ -106,7 +107,9 @@ void expand(std::string& out, const Pattern& pattern, const std::string& prefix,
 // Push deepens, Pop shortens down to nothing; only the first 999 levels show.
 struct Depth {
     std::int64_t level;
-    std::string prefix() const { return std::string(static_cast<std::size_t>(std::min<std::int64_t>(level, 999)), ' '); }
+    std::string prefix() const {
+        return std::string(static_cast<std::size_t>(std::min<std::int64_t>(level, 999)), ' ');
+    }
 };
 
 std::string translate(const std::vector<PlainStatement>& statements, const Pattern* patterns,
@@ -148,12 +151,14 @@ std::vector<PlainStatement> readOpened(NumberPrecision precision) {
 
 }  // namespace
 
-std::vector<PlainStatement> readStatements(const void* data, std::size_t size, NumberPrecision precision) {
+std::vector<PlainStatement> readStatements(const void* data, std::size_t size,
+                                           NumberPrecision precision) {
     openSceneMemory(data, size);
     return readOpened(precision);
 }
 
-bool readStatementsFromFile(const char* path, NumberPrecision precision, std::vector<PlainStatement>& out) {
+bool readStatementsFromFile(const char* path, NumberPrecision precision,
+                            std::vector<PlainStatement>& out) {
     if (openScene(path) != SceneOpen::Opened) return false;
     out = readOpened(precision);
     return true;
@@ -172,7 +177,8 @@ std::string expectedEcho(const std::vector<PlainStatement>& statements) {
         out += info.text;
         for (int n = 0; n < info.count; ++n) {
             out += ' ';
-            out += printfFixed(s.values[s.kind == StatementKind::Spotlight ? kSpotEchoOrder[n] : n]);
+            out +=
+                printfFixed(s.values[s.kind == StatementKind::Spotlight ? kSpotEchoOrder[n] : n]);
         }
         out += '\n';
     }
@@ -184,7 +190,8 @@ std::string expectedVrml(const std::vector<PlainStatement>& statements) {
 }
 
 std::string expectedSource(const std::vector<PlainStatement>& statements) {
-    return "#include <windows.h>\n\n#include <GL/gl.h>\n#include <GL/glu.h>\n#include <GL/glaux.h>\n\n"
+    return "#include <windows.h>\n\n#include <GL/gl.h>\n#include <GL/glu.h>\n#include "
+           "<GL/glaux.h>\n\n"
            "#include \"GestionOpenGL.h\"\n\n"
            "void scene(void) {\n glPushMatrix() ;\n" +
            translate(statements, kSource, 1) +

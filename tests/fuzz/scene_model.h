@@ -21,17 +21,19 @@ struct KeywordInfo {
     const char* text;
     int count;
     int groupCount;
-    int groups[5];   // numbers per scanf call; a failure ends its call only
+    int groups[5];  // numbers per scanf call; a failure ends its call only
 };
 const KeywordInfo& keywordInfo(StatementKind kind);
 // The keyword a token names as a C string, or Unrecognised.
 StatementKind kindOfToken(const char* token);
 
-std::vector<PlainStatement> readStatements(const void* data, std::size_t size, NumberPrecision precision);
+std::vector<PlainStatement> readStatements(const void* data, std::size_t size,
+                                           NumberPrecision precision);
 // false when the file cannot be opened.
-bool readStatementsFromFile(const char* path, NumberPrecision precision, std::vector<PlainStatement>& out);
+bool readStatementsFromFile(const char* path, NumberPrecision precision,
+                            std::vector<PlainStatement>& out);
 
-std::string printfFixed(double value);   // "%f"
+std::string printfFixed(double value);  // "%f"
 std::string expectedEcho(const std::vector<PlainStatement>& statements);
 std::string expectedVrml(const std::vector<PlainStatement>& statements);
 std::string expectedSource(const std::vector<PlainStatement>& statements);

@@ -18,8 +18,10 @@ struct Mode {
     std::string (*shape)(const std::string&);
 };
 
-const Mode kVrml = {"VRML", VrmlTranslateMemory, NumberPrecision::Double, expectedVrml, checkVrmlShape};
-const Mode kSource = {"C++", SourceTranslateMemory, NumberPrecision::Mixed, expectedSource, checkSourceShape};
+const Mode kVrml = {"VRML", VrmlTranslateMemory, NumberPrecision::Double, expectedVrml,
+                    checkVrmlShape};
+const Mode kSource = {"C++", SourceTranslateMemory, NumberPrecision::Mixed, expectedSource,
+                      checkSourceShape};
 
 std::string check(const Mode& mode, const std::uint8_t* data, std::size_t size) {
     MemoryText output;
@@ -44,5 +46,9 @@ std::string check(const Mode& mode, const std::uint8_t* data, std::size_t size) 
 
 }  // namespace
 
-std::string checkVrml(const std::uint8_t* data, std::size_t size) { return check(kVrml, data, size); }
-std::string checkSource(const std::uint8_t* data, std::size_t size) { return check(kSource, data, size); }
+std::string checkVrml(const std::uint8_t* data, std::size_t size) {
+    return check(kVrml, data, size);
+}
+std::string checkSource(const std::uint8_t* data, std::size_t size) {
+    return check(kSource, data, size);
+}

@@ -12,8 +12,9 @@
 namespace {
 
 const char* const kNotices[] = {
-    "Trop de materiaux empiles!!!\n", "Pile de materiaux vide!!!\n", "Trop de lumieres!!!\n",
-    "Trop d'ensembles de lumieres empiles!!!\n", "Pile de lumieres vide!!!\n",
+    "Trop de materiaux empiles!!!\n", "Pile de materiaux vide!!!\n",
+    "Trop de lumieres!!!\n",          "Trop d'ensembles de lumieres empiles!!!\n",
+    "Pile de lumieres vide!!!\n",
 };
 
 void freshGlState() {
@@ -21,7 +22,8 @@ void freshGlState() {
     GLint depth = 1;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     while (depth-- > 1) glPopMatrix();
-    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1}, black[4] = {0, 0, 0, 1};
+    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1},
+                black[4] = {0, 0, 0, 1};
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
@@ -74,7 +76,8 @@ std::string checkFrameLeft(AfterFrame& after) {
     int enabled = 0;
     for (int k = 0; k < 8; ++k) enabled += glIsEnabled(GL_LIGHT0 + k) ? 1 : 0;
     if (enabled != (after.lights > 0 ? after.lights : 1))
-        return std::to_string(enabled) + " GL lights on for a set of " + std::to_string(after.lights);
+        return std::to_string(enabled) + " GL lights on for a set of " +
+               std::to_string(after.lights);
     return "";
 }
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-constexpr int kViewerSurface = 64;   // pixels square; the picture is not examined
+constexpr int kViewerSurface = 64;  // pixels square; the picture is not examined
 
 // Opens the context (aborts without one) with screen mode's initial state.
 void openViewerSession();

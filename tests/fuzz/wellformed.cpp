@@ -42,7 +42,9 @@ bool endsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::size_t shown(std::int64_t level) { return static_cast<std::size_t>(std::min<std::int64_t>(level, 999)); }
+std::size_t shown(std::int64_t level) {
+    return static_cast<std::size_t>(std::min<std::int64_t>(level, 999));
+}
 
 }  // namespace
 
@@ -83,13 +85,15 @@ std::string checkVrmlShape(const std::string& text) {
         for (bool closed = false; !closed;) {
             if (++n >= lines.size()) return at(n, "node left open at the end");
             const std::string& field = lines[n];
-            if (leadingBlanks(field) != shown(depth) + 1) return at(n, "field line at the wrong depth");
+            if (leadingBlanks(field) != shown(depth) + 1)
+                return at(n, "field line at the wrong depth");
             std::vector<std::string> parts = words(field);
             closed = !parts.empty() && parts.back() == "}";
             if (closed) parts.pop_back();
             if (parts.size() < 2) return at(n, "field without a value");
             for (std::size_t k = 1; k < parts.size(); ++k)
-                if (!isFixedText(parts[k])) return at(n, "not a %f number: " + parts[k].substr(0, 40));
+                if (!isFixedText(parts[k]))
+                    return at(n, "not a %f number: " + parts[k].substr(0, 40));
         }
     }
     return "";
@@ -100,7 +104,8 @@ std::string checkSourceShape(const std::string& text) {
     const std::string close = " glPopMatrix() ;\n}\n\nvoid myInit (void) {\n";
     const std::size_t bodyStart = text.find(open);
     const std::size_t bodyEnd = text.rfind(close);
-    if (bodyStart == std::string::npos || bodyEnd == std::string::npos || bodyEnd < bodyStart + open.size())
+    if (bodyStart == std::string::npos || bodyEnd == std::string::npos ||
+        bodyEnd < bodyStart + open.size())
         return "the scene function's frame is broken";
     std::int64_t balance = 0;
     for (char c : text) {
@@ -110,15 +115,17 @@ std::string checkSourceShape(const std::string& text) {
     if (balance != 0) return "braces unbalanced by " + std::to_string(balance);
 
     bool endsWithBreak = false;
-    const std::vector<std::string> lines =
-        splitLines(text.substr(bodyStart + open.size(), bodyEnd - bodyStart - open.size()), endsWithBreak);
+    const std::vector<std::string> lines = splitLines(
+        text.substr(bodyStart + open.size(), bodyEnd - bodyStart - open.size()), endsWithBreak);
     if (!lines.empty() && !endsWithBreak) return "the scene body does not end with a line break";
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::size_t prefix = leadingBlanks(lines[n]);
-        if (lines[n].compare(prefix, 2, "{ ") != 0) return at(n, "a statement block does not open its line");
+        if (lines[n].compare(prefix, 2, "{ ") != 0)
+            return at(n, "a statement block does not open its line");
         for (bool closed = endsWith(lines[n], " }"); !closed;) {
             if (++n >= lines.size()) return at(n, "statement block left open");
-            if (leadingBlanks(lines[n]) != prefix + 2) return at(n, "continuation line at the wrong depth");
+            if (leadingBlanks(lines[n]) != prefix + 2)
+                return at(n, "continuation line at the wrong depth");
             closed = endsWith(lines[n], " }");
         }
     }

@@ -31,11 +31,14 @@ std::vector<HostileScene> build() {
         {"binary-garbage", binaryGarbage(1 << 16)},
         {"nul-bytes", std::string(kNulBytes, sizeof kNulBytes - 1)},
         {"token-1mb", repeat("x", 1 << 20) + " Sphere 1\n"},
-        {"number-100k-digits", "Cube " + digits + " " + digits + ".5 -0." + repeat("0", 100000) + "1\n" +
-                                   "Translation " + digits + " 1e-" + digits + " 0x" + digits + "p-9\n"},
-        {"nesting-2000", repeat("Push\n", 2000) + "Pointlight 0 0 5 1 1 1 1\nCube 1 2 3\n" + repeat("Pop\n", 2000)},
+        {"number-100k-digits", "Cube " + digits + " " + digits + ".5 -0." + repeat("0", 100000) +
+                                   "1\n" + "Translation " + digits + " 1e-" + digits + " 0x" +
+                                   digits + "p-9\n"},
+        {"nesting-2000",
+         repeat("Push\n", 2000) + "Pointlight 0 0 5 1 1 1 1\nCube 1 2 3\n" + repeat("Pop\n", 2000)},
         {"pop-10000", repeat("Pop\n", 10000) + "Material 1 0 0 0 0 0 0 0 0 0 0 0 1\nSphere 1\n"},
-        {"lights-100", repeat("Pointlight 0 5 5 1 1 1 1\nDirlight 0 -1 0 1 1 1 1\n", 50) + "Cube 2 2 2\n"},
+        {"lights-100",
+         repeat("Pointlight 0 5 5 1 1 1 1\nDirlight 0 -1 0 1 1 1 1\n", 50) + "Cube 2 2 2\n"},
         {"nan-and-infinity",
          "Cube nan inf -inf\nSphere NaN\nCylindre -nan infinity\nCone inf nan\n"
          "Translation nan 0 0\nRotation nan 0 1 0\nRotation inf 1 0 0\nRotation 90 nan nan nan\n"
@@ -43,7 +46,8 @@ std::vector<HostileScene> build() {
          "Pointlight nan 0 0 inf nan 1 1\nDirlight 0 0 nan 1 inf inf inf\n"
          "Spotlight 0 5 0 0 -1 0 1 1 1 1 nan\nSpotlight 0 5 0 0 -1 0 1 1 1 1 inf\nCube 1 1 1\n"},
         {"coordinates-1e308",
-         "Translation 1e308 -1e308 1e308\nCube 1e308 1e308 1e308\nSphere 1e308\nCylindre 1e308 -1e308\n"
+         "Translation 1e308 -1e308 1e308\nCube 1e308 1e308 1e308\nSphere 1e308\nCylindre 1e308 "
+         "-1e308\n"
          "Cone 1e308 1e308\nZoom 1e308 1e308 1e308\nRotation 1e308 1e308 0 0\n"
          "Pointlight 1e308 1e308 1e308 1e308 1 1 1\nSpotlight 1e308 0 0 0 -1e308 0 1 1 1 1 1e308\n"
          "Cube -1e308 4.9e-324 1e-308\n"},

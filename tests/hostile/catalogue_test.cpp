@@ -47,6 +47,7 @@ std::string sceneName(const ::testing::TestParamInfo<std::size_t>& info) {
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Hostile, Catalogue, ::testing::Range<std::size_t>(0, hostileScenes().size()), sceneName);
+INSTANTIATE_TEST_SUITE_P(Hostile, Catalogue,
+                         ::testing::Range<std::size_t>(0, hostileScenes().size()), sceneName);
 
 }  // namespace

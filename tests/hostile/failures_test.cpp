@@ -32,14 +32,19 @@ void expectUnreadableScene(const std::string& scene) {
     }
 }
 
-TEST(UnreadableScene, DirectoryIsAFailureAndKeepsTheOutput) { expectUnreadableScene(scratchDirectory()); }
+TEST(UnreadableScene, DirectoryIsAFailureAndKeepsTheOutput) {
+    expectUnreadableScene(scratchDirectory());
+}
 
 // /proc/self/mem opens, then refuses to read at offset 0 (EIO): a read error
 // on an existing file, even for root.
-TEST(UnreadableScene, ReadErrorIsAFailureAndKeepsTheOutput) { expectUnreadableScene("/proc/self/mem"); }
+TEST(UnreadableScene, ReadErrorIsAFailureAndKeepsTheOutput) {
+    expectUnreadableScene("/proc/self/mem");
+}
 
 TEST(UnreadableScene, NoReadPermissionIsAFailureAndKeepsTheOutput) {
-    if (geteuid() == 0) GTEST_SKIP() << "running as root, chmod 000 does not stop reading; ReadError covers this";
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root, chmod 000 does not stop reading; ReadError covers this";
     const std::string scene = scratchDirectory() + "/locked.scn";
     writeFile(scene, "Cube 1 2 3\n");
     ASSERT_EQ(chmod(scene.c_str(), 0), 0);
@@ -83,7 +88,8 @@ TEST(UnwritableOutput, FullDeviceIsAFailure) {
     for (const TranslatorMode& mode : kTranslatorModes) {
         const TranslationRun t = runTranslator(mode, dir + "/s.scn", "/dev/full");
         EXPECT_EQ(t.run.status, 1) << mode.flag;
-        EXPECT_NE(t.echo.find("/dev/full ne peut pas etre ecrit!!!\n"), std::string::npos) << mode.flag;
+        EXPECT_NE(t.echo.find("/dev/full ne peut pas etre ecrit!!!\n"), std::string::npos)
+            << mode.flag;
     }
 }
 
@@ -96,10 +102,12 @@ TEST(UnwritableOutput, WriteFailingPartwayIsAFailure) {
     writeFile(dir + "/s.scn", scene);
     for (const TranslatorMode& mode : kTranslatorModes) {
         const std::string output = dir + "/out" + mode.extension;
-        const RunResult r = runProgram({"/bin/sh", "-c", "trap '' XFSZ; exec prlimit --fsize=1024 \"$@\"", "sh",
-                                        MIROVAN_BINARY, mode.flag, dir + "/s.scn", output});
+        const RunResult r =
+            runProgram({"/bin/sh", "-c", "trap '' XFSZ; exec prlimit --fsize=1024 \"$@\"", "sh",
+                        MIROVAN_BINARY, mode.flag, dir + "/s.scn", output});
         EXPECT_EQ(r.status, 1) << mode.flag;
-        EXPECT_NE(r.out.find(output + " ne peut pas etre ecrit!!!\n"), std::string::npos) << mode.flag;
+        EXPECT_NE(r.out.find(output + " ne peut pas etre ecrit!!!\n"), std::string::npos)
+            << mode.flag;
         EXPECT_EQ(readFile(output).size(), 1024u) << mode.flag;
     }
 }
@@ -110,10 +118,11 @@ TEST(UnwritableOutput, EchoToAFullDeviceIsAFailure) {
     writeFile(dir + "/s.scn", manyStatements());
     for (const TranslatorMode& mode : kTranslatorModes) {
         const std::string output = dir + "/out" + mode.extension;
-        const RunResult r = runProgram(
-            {"/bin/sh", "-c", "exec \"$@\" > /dev/full", "sh", MIROVAN_BINARY, mode.flag, dir + "/s.scn", output});
+        const RunResult r = runProgram({"/bin/sh", "-c", "exec \"$@\" > /dev/full", "sh",
+                                        MIROVAN_BINARY, mode.flag, dir + "/s.scn", output});
         EXPECT_EQ(r.status, 1) << mode.flag;
-        const TranslationRun t = runTranslator(mode, dir + "/s.scn", dir + "/again" + mode.extension);
+        const TranslationRun t =
+            runTranslator(mode, dir + "/s.scn", dir + "/again" + mode.extension);
         EXPECT_EQ(t.run.status, 0);
         EXPECT_EQ(readFile(output), t.output) << mode.flag;
     }

@@ -22,7 +22,8 @@ namespace {
 
 const std::string kRobot =
     "Pointlight 12 18 20 1 1 1 1\nPush\nMaterial 0.9 0.45 0.1 0.2 0.1 0.02 0.6 0.6 0.6 0 0 0 40\n"
-    "Translation 0 -4 0\nCylindre 2 6\nPush\nSpotlight 0 5 0 0 -1 0 1 1 1 1 30\nSphere 3\nPop\nPop\nCube 1 2 3\n";
+    "Translation 0 -4 0\nCylindre 2 6\nPush\nSpotlight 0 5 0 0 -1 0 1 1 1 1 30\nSphere "
+    "3\nPop\nPop\nCube 1 2 3\n";
 
 std::string echoOf(const std::string& text) {
     return expectedEcho(readStatements(text.data(), text.size(), NumberPrecision::Mixed));
@@ -36,7 +37,8 @@ void expectFrameLeftClean(const char* when) {
 TEST(LiveEdit, EachFrameShowsWhatTheFileHoldsNow) {
     OffscreenViewer viewer;
     const std::string& path = viewer.scenePath();
-    const std::string missing = path + " n'existe pas!!!\n", unreadable = path + " n'est pas lisible!!!\n";
+    const std::string missing = path + " n'existe pas!!!\n",
+                      unreadable = path + " n'est pas lisible!!!\n";
 
     writeFile(path, kRobot);
     EXPECT_EQ(viewer.frame(), echoOf(kRobot));
@@ -46,7 +48,7 @@ TEST(LiveEdit, EachFrameShowsWhatTheFileHoldsNow) {
     EXPECT_EQ(viewer.frame(), missing);
     expectFrameLeftClean("deleted");
 
-    const std::string cut = kRobot.substr(0, kRobot.find("0.45") + 2);   // inside a Material
+    const std::string cut = kRobot.substr(0, kRobot.find("0.45") + 2);  // inside a Material
     writeFile(path, cut);
     EXPECT_EQ(viewer.frame(), echoOf(cut));
     expectFrameLeftClean("truncated");
@@ -63,7 +65,7 @@ TEST(LiveEdit, EachFrameShowsWhatTheFileHoldsNow) {
     expectFrameLeftClean("directory");
     ASSERT_EQ(rmdir(path.c_str()), 0);
 
-    ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0);   // opens, then fails to read
+    ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0);  // opens, then fails to read
     EXPECT_EQ(viewer.frame(), unreadable);
     expectFrameLeftClean("read error");
     std::remove(path.c_str());
@@ -77,7 +79,8 @@ TEST(LiveEdit, EachFrameShowsWhatTheFileHoldsNow) {
 
 // Another thread rewrites the file every way a user's editor or a script
 // might while frames are drawn back to back.
-void rewriteUntil(const std::string& path, const std::atomic<bool>& stop, std::atomic<int>& rewrites) {
+void rewriteUntil(const std::string& path, const std::atomic<bool>& stop,
+                  std::atomic<int>& rewrites) {
     const std::string other = "Push Cube 1 2 3 Pop Pop Pop Sphere 2 Pointlight 1 1 1 1 1 1 1\n";
     const std::string temporary = path + ".tmp";
     for (int k = 0; !stop; ++k) {
@@ -118,7 +121,8 @@ TEST(LiveEdit, RewrittenWhileFramesAreDrawn) {
     while (std::chrono::steady_clock::now() < end && failure.empty()) {
         std::string echo = viewer.frame();
         ++frames;
-        for (const std::string& message : {path + " n'existe pas!!!\n", path + " n'est pas lisible!!!\n"})
+        for (const std::string& message :
+             {path + " n'existe pas!!!\n", path + " n'est pas lisible!!!\n"})
             if (echo == message) echo.clear();
         failure = checkEchoShape(echo);
         AfterFrame after{};

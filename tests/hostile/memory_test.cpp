@@ -15,7 +15,8 @@ namespace {
 
 // Peak resident memory of one run of the program, in kilobytes.
 long peakKilobytes(const std::string& scene) {
-    const RunResult r = runProgram({MIROVAN_PEAK_MEMORY, MIROVAN_BINARY, "-vrml", scene, scene + ".wrl"});
+    const RunResult r =
+        runProgram({MIROVAN_PEAK_MEMORY, MIROVAN_BINARY, "-vrml", scene, scene + ".wrl"});
     return r.status == 0 ? std::stol(r.out) : -1;
 }
 
@@ -81,14 +82,16 @@ void expectSameAsFscanf(const std::string& text) {
         scanOpenMemory(text.data(), text.size());
         double want = 0, got = 0;
         float wantSingle = 0, gotSingle = 0;
-        const bool libc = single ? std::fscanf(file, "%f", &wantSingle) == 1 : std::fscanf(file, "%lf", &want) == 1;
+        const bool libc = single ? std::fscanf(file, "%f", &wantSingle) == 1
+                                 : std::fscanf(file, "%lf", &want) == 1;
         const bool ours = single ? scanFloat(gotSingle) : scanDouble(got);
         if (single) want = wantSingle, got = gotSingle;
         EXPECT_EQ(libc, ours) << text.substr(0, 60);
         EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0)
-            << text.substr(0, 60) << "... (" << text.size() << " bytes, " << (single ? "%f" : "%lf") << "): fscanf "
-            << want << ", scanner " << got;
-        EXPECT_EQ(static_cast<std::uint64_t>(std::ftell(file)), scanConsumed()) << text.substr(0, 60);
+            << text.substr(0, 60) << "... (" << text.size() << " bytes, " << (single ? "%f" : "%lf")
+            << "): fscanf " << want << ", scanner " << got;
+        EXPECT_EQ(static_cast<std::uint64_t>(std::ftell(file)), scanConsumed())
+            << text.substr(0, 60);
         std::fclose(file);
         scanClose();
     }
@@ -96,7 +99,8 @@ void expectSameAsFscanf(const std::string& text) {
 
 TEST(HugeInput, LongNumbersReadExactlyAsFscanf) {
     const std::size_t n = 5000;
-    const std::string midpoint = exactDecimal(5.0L * std::ldexp(1.0L, -1075));   // 2.5 subnormal steps
+    const std::string midpoint =
+        exactDecimal(5.0L * std::ldexp(1.0L, -1075));  // 2.5 subnormal steps
     const std::string mantissa = midpoint.substr(0, midpoint.find('e'));
     const std::string exponent = midpoint.substr(midpoint.find('e'));
     const std::string cases[] = {
@@ -104,11 +108,11 @@ TEST(HugeInput, LongNumbersReadExactlyAsFscanf) {
         "-" + repeat('0', n) + "123.5",
         "0." + repeat('0', n) + "1e" + std::to_string(n + 1),
         "0." + repeat('0', n) + "1e-300",
-        "9007199254740993." + repeat('0', n),               // 2^53 + 1: a tie, to even
-        "9007199254740993." + repeat('0', n) + "1",         // just above the tie
-        "16777217." + repeat('0', n),                       // the same in single precision
+        "9007199254740993." + repeat('0', n),        // 2^53 + 1: a tie, to even
+        "9007199254740993." + repeat('0', n) + "1",  // just above the tie
+        "16777217." + repeat('0', n),                // the same in single precision
         "16777217." + repeat('0', n) + "1",
-        mantissa + repeat('0', n) + exponent,               // the subnormal tie
+        mantissa + repeat('0', n) + exponent,  // the subnormal tie
         mantissa + repeat('0', n) + "1" + exponent,
         "1" + repeat('9', n) + "e-5000",
         "1e" + repeat('0', n) + "5",

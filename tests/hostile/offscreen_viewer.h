@@ -8,7 +8,7 @@
 
 class OffscreenViewer {
 public:
-    OffscreenViewer();   // fresh viewer state, drawing a scene file of its own
+    OffscreenViewer();  // fresh viewer state, drawing a scene file of its own
     const std::string& scenePath() const { return scenePath_; }
     // One frame; its echo without the support module's notices.
     std::string frame();

@@ -19,7 +19,7 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kMemoryMeasured = false;   // the sanitizer's quarantine grows on its own
+constexpr bool kMemoryMeasured = false;  // the sanitizer's quarantine grows on its own
 constexpr int kDefaultFrames = 300;
 #else
 constexpr bool kMemoryMeasured = true;
@@ -48,14 +48,17 @@ std::string distinctSizes() {
 }
 
 const SoakScene kScenes[] = {
-    {"top_level_lights", repeated("Pointlight 0 5 5 1 1 1 1\n", 10) + "Spotlight 0 9 0 0 -1 0 1 1 1 1 30\nCube 4 4 4\n"},
-    {"more_push_than_pop",
-     repeated("Push\nPointlight 1 1 1 0.2 1 1 1\nMaterial 1 0 0 0 0 0 0 0 0 0 0 0 5\nTranslation 0.1 0 0\n", 60) +
-         "Sphere 1\n"},
+    {"top_level_lights", repeated("Pointlight 0 5 5 1 1 1 1\n", 10) +
+                             "Spotlight 0 9 0 0 -1 0 1 1 1 1 30\nCube 4 4 4\n"},
+    {"more_push_than_pop", repeated("Push\nPointlight 1 1 1 0.2 1 1 1\nMaterial 1 0 0 0 0 0 0 0 0 "
+                                    "0 0 0 5\nTranslation 0.1 0 0\n",
+                                    60) +
+                               "Sphere 1\n"},
     {"more_pop_than_push", repeated("Pop\n", 60) + "Dirlight 0 0 -1 1 1 1 1\nCube 1 2 3\n"},
     {"distinct_box_sizes", distinctSizes()},
-    {"nan_sizes", "Cube nan nan nan\nCube nan 1 2\nSphere nan\nSphere -nan\nCylindre nan nan\nCone nan 1\n"
-                  "Cube inf 1 1\nZoom nan nan nan\nCube 1 1 1\n"},
+    {"nan_sizes",
+     "Cube nan nan nan\nCube nan 1 2\nSphere nan\nSphere -nan\nCylindre nan nan\nCone nan 1\n"
+     "Cube inf 1 1\nZoom nan nan nan\nCube 1 1 1\n"},
 };
 
 int frameCount() {
@@ -83,22 +86,26 @@ TEST_P(Soak, FlatAfterTheFirstFrame) {
         viewer.quietFrames(1);
         AfterFrame after{};
         failure = checkFrameLeft(after);
-        if (failure.empty() && !(after == first)) failure = "frame " + std::to_string(n) + " left other state";
+        if (failure.empty() && !(after == first))
+            failure = "frame " + std::to_string(n) + " left other state";
         if (n % 50 == 0) residentPeak = std::max(residentPeak, residentKilobytes());
     }
     EXPECT_EQ(failure, "");
     const long residentLast = residentKilobytes();
-    std::cerr << scene.name << ": resident " << residentFirst << " kB after frame 1, " << residentLast
-              << " kB after frame " << frames << " (peak " << residentPeak << " kB); display lists "
-              << first.lists << ", lights " << first.lights << ", stack depths " << first.materialDepth << "/"
-              << first.lightDepth << "\n";
+    std::cerr << scene.name << ": resident " << residentFirst << " kB after frame 1, "
+              << residentLast << " kB after frame " << frames << " (peak " << residentPeak
+              << " kB); display lists " << first.lists << ", lights " << first.lights
+              << ", stack depths " << first.materialDepth << "/" << first.lightDepth << "\n";
     if (kMemoryMeasured) {
         EXPECT_LT(residentPeak, residentFirst + kResidentSlackKb) << scene.name;
     }
 }
 
-std::string sceneName(const ::testing::TestParamInfo<int>& info) { return kScenes[info.param].name; }
+std::string sceneName(const ::testing::TestParamInfo<int>& info) {
+    return kScenes[info.param].name;
+}
 
-INSTANTIATE_TEST_SUITE_P(Adversarial, Soak, ::testing::Range(0, static_cast<int>(std::size(kScenes))), sceneName);
+INSTANTIATE_TEST_SUITE_P(Adversarial, Soak,
+                         ::testing::Range(0, static_cast<int>(std::size(kScenes))), sceneName);
 
 }  // namespace

@@ -9,7 +9,8 @@
 
 const TranslatorMode kTranslatorModes[2] = {{"-vrml", ".wrl"}, {"-opengl", ".cpp"}};
 
-TranslationRun runTranslator(const TranslatorMode& mode, const std::string& scene, const std::string& output) {
+TranslationRun runTranslator(const TranslatorMode& mode, const std::string& scene,
+                             const std::string& output) {
     TranslationRun t{runProgram({MIROVAN_BINARY, mode.flag, scene, output}), "", ""};
     const std::size_t banner = t.run.out.find('\n');
     t.echo = banner == std::string::npos ? "" : t.run.out.substr(banner + 1);
@@ -18,14 +19,17 @@ TranslationRun runTranslator(const TranslatorMode& mode, const std::string& scen
     return t;
 }
 
-std::string checkTranslation(const TranslatorMode& mode, const std::string& scene, const TranslationRun& t) {
+std::string checkTranslation(const TranslatorMode& mode, const std::string& scene,
+                             const TranslationRun& t) {
     const bool vrml = std::string_view(mode.flag) == "-vrml";
     std::vector<PlainStatement> statements;
-    if (!readStatementsFromFile(scene.c_str(), vrml ? NumberPrecision::Double : NumberPrecision::Mixed, statements))
+    if (!readStatementsFromFile(
+            scene.c_str(), vrml ? NumberPrecision::Double : NumberPrecision::Mixed, statements))
         return "the scene cannot be read back";
     std::string failure = vrml ? checkVrmlShape(t.output) : checkSourceShape(t.output);
     if (!failure.empty()) return "shape: " + failure;
-    failure = describeDifference(t.output, vrml ? expectedVrml(statements) : expectedSource(statements));
+    failure =
+        describeDifference(t.output, vrml ? expectedVrml(statements) : expectedSource(statements));
     if (!failure.empty()) return "output " + failure;
     failure = describeDifference(t.echo, expectedEcho(statements));
     return failure.empty() ? "" : "echo " + failure;

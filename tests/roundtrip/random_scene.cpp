@@ -26,13 +26,13 @@ struct Generator {
     std::uint64_t state;
     std::string text;
     int depth = 0;
-    std::vector<int> lightsAtDepth{0};   // lights in the set at each open level
+    std::vector<int> lightsAtDepth{0};  // lights in the set at each open level
     bool materialSeen = false;
 };
 
 Generator gen;
 
-std::uint64_t next() {   // splitmix64
+std::uint64_t next() {  // splitmix64
     std::uint64_t z = (gen.state += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -77,8 +77,20 @@ void keyword(const char* word) {
     gen.text += word;
 }
 
-enum Kind { Cube, Sphere, Cylindre, Cone, Translation, Rotation, Zoom, Material, Pointlight,
-            Dirlight, Spotlight, KindCount };
+enum Kind {
+    Cube,
+    Sphere,
+    Cylindre,
+    Cone,
+    Translation,
+    Rotation,
+    Zoom,
+    Material,
+    Pointlight,
+    Dirlight,
+    Spotlight,
+    KindCount
+};
 
 void statement(Kind kind) {
     int& lights = gen.lightsAtDepth.back();
@@ -98,9 +110,10 @@ void statement(Kind kind) {
             number(0.5, 4.0);
             number(1.0, 10.0);
             break;
-        case Translation:   // small steps at the top, where they add up
+        case Translation:  // small steps at the top, where they add up
             keyword("Translation");
-            for (int i = 0; i < 3; ++i) number(gen.depth == 0 ? -5.0 : -12.0, gen.depth == 0 ? 5.0 : 12.0);
+            for (int i = 0; i < 3; ++i)
+                number(gen.depth == 0 ? -5.0 : -12.0, gen.depth == 0 ? 5.0 : 12.0);
             break;
         case Rotation:
             keyword("Rotation");
@@ -113,9 +126,9 @@ void statement(Kind kind) {
             break;
         case Material:
             keyword("Material");
-            colour();                                      // diffuse
-            for (int i = 0; i < 3; ++i) number(0.0, 0.4);  // ambient
-            colour();                                      // specular
+            colour();                                                         // diffuse
+            for (int i = 0; i < 3; ++i) number(0.0, 0.4);                     // ambient
+            colour();                                                         // specular
             for (int i = 0; i < 3; ++i) number(0.0, chance(70) ? 0.0 : 0.3);  // emissive
             number(0.0, 128.0, 1);
             gen.materialSeen = true;
@@ -143,8 +156,7 @@ void statement(Kind kind) {
             number(10.0, 90.0, 1);
             ++lights;
             break;
-        case KindCount:
-            break;
+        case KindCount: break;
     }
     gen.text += '\n';
 }
@@ -168,10 +180,12 @@ void writeScene(int total, bool closeAll) {
     for (int k = 0; k < KindCount; ++k) kinds.push_back(static_cast<Kind>(k));
     const int brackets = total / 6;
     while (static_cast<int>(kinds.size()) + 2 * brackets < total)
-        kinds.push_back(chance(45) ? static_cast<Kind>(below(4)) : static_cast<Kind>(below(KindCount)));
-    for (std::size_t i = kinds.size() - 1; i > 0; --i) std::swap(kinds[i], kinds[static_cast<std::size_t>(below(static_cast<int>(i) + 1))]);
+        kinds.push_back(chance(45) ? static_cast<Kind>(below(4))
+                                   : static_cast<Kind>(below(KindCount)));
+    for (std::size_t i = kinds.size() - 1; i > 0; --i)
+        std::swap(kinds[i], kinds[static_cast<std::size_t>(below(static_cast<int>(i) + 1))]);
 
-    statement(static_cast<Kind>(below(4)));   // a shape before any Material
+    statement(static_cast<Kind>(below(4)));  // a shape before any Material
     int pushes = 0;
     for (const Kind kind : kinds) {
         if (pushes < brackets && gen.depth < 4 && chance(30)) {
@@ -181,7 +195,7 @@ void writeScene(int total, bool closeAll) {
         statement(kind);
         if (gen.depth > 0 && chance(20)) pop();
     }
-    while (pushes < brackets) {   // the remaining pairs, nested at the end
+    while (pushes < brackets) {  // the remaining pairs, nested at the end
         push();
         ++pushes;
         statement(static_cast<Kind>(below(4)));

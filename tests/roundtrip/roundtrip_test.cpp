@@ -67,7 +67,7 @@ TEST_P(PictureRoundTrip, CompiledSourceDrawsTheSnapshotPicture) {
     const RunResult compiled = runProgram(
         {scene.program, actualPath, "--view", view.angleX, view.angleY, "--frames", view.frames});
     ASSERT_EQ(compiled.status, 0) << compiled.out << compiled.err;
-    EXPECT_EQ(compiled.out, "");   // the generated source has no echo
+    EXPECT_EQ(compiled.out, "");  // the generated source has no echo
 
     const Picture expected = load(expectedPath), actual = load(actualPath);
     ASSERT_EQ(expected.width, 500);
@@ -93,15 +93,16 @@ TEST_P(PictureRoundTrip, CompiledSourceDrawsTheSnapshotPicture) {
     const std::size_t pixel = first / 3;
     ADD_FAILURE() << differing << " pixels differ; the first at (" << pixel % 500 << ", "
                   << pixel / 500 << "): snapshot " << describePixel(expected, first)
-                  << ", compiled " << describePixel(actual, first) << ". Pictures kept as "
-                  << kept << "-*.png";
+                  << ", compiled " << describePixel(actual, first) << ". Pictures kept as " << kept
+                  << "-*.png";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scenes, PictureRoundTrip,
-    ::testing::Combine(::testing::ValuesIn(kRoundTripScenes), ::testing::ValuesIn(kViews)),
-    [](const ::testing::TestParamInfo<PictureRoundTrip::ParamType>& info) {
-        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(Scenes, PictureRoundTrip,
+                         ::testing::Combine(::testing::ValuesIn(kRoundTripScenes),
+                                            ::testing::ValuesIn(kViews)),
+                         [](const ::testing::TestParamInfo<PictureRoundTrip::ParamType>& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::get<1>(info.param).name;
+                         });
 
 }  // namespace

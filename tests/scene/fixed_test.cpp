@@ -28,12 +28,34 @@ std::string libc(double value) {
 
 TEST(FixedFormat, SpecialValuesAndTies) {
     const double cases[] = {
-        0.0, -0.0, 1.0, -0.5, 0.0078125, 0.0234375, 1.0000005, 2.5e-7, 4.9e-7, 5e-7, 1.5e-6,
-        0.9999995, 0.99999949999999, 999999.9999995, 1234.5678, 16777217.0,
-        static_cast<float>(1234.5678), -1e-9, 9007199254740991.0, 9007199254740992.0, 1e308,
-        -1e308, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+        0.0,
+        -0.0,
+        1.0,
+        -0.5,
+        0.0078125,
+        0.0234375,
+        1.0000005,
+        2.5e-7,
+        4.9e-7,
+        5e-7,
+        1.5e-6,
+        0.9999995,
+        0.99999949999999,
+        999999.9999995,
+        1234.5678,
+        16777217.0,
+        static_cast<float>(1234.5678),
+        -1e-9,
+        9007199254740991.0,
+        9007199254740992.0,
+        1e308,
+        -1e308,
+        std::numeric_limits<double>::denorm_min(),
+        std::numeric_limits<double>::max(),
+        std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN(),
+        -std::numeric_limits<double>::quiet_NaN(),
     };
     for (double v : cases) EXPECT_EQ(ours(v), libc(v)) << "value " << v;
 }
@@ -52,7 +74,7 @@ TEST(FixedFormat, RandomBitPatterns) {
     for (int i = 0; i < 200000; ++i) {
         double v;
         std::uint64_t bits = random();
-        if (i % 2) {   // keep the exponent in the range where digits matter
+        if (i % 2) {  // keep the exponent in the range where digits matter
             bits = (bits & 0x800FFFFFFFFFFFFFull) |
                    (static_cast<std::uint64_t>(1023 - 30 + random() % 90) << 52);
         }

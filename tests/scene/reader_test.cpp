@@ -46,8 +46,9 @@ std::string echoOf(const std::string& text, NumberPrecision precision = NumberPr
 }  // namespace
 
 TEST(Keywords, ExactCaseSensitiveAndInTableOrder) {
-    const char* words[] = {"Cube", "Sphere", "Cylindre", "Cone", "Translation", "Rotation", "Zoom",
-                           "Push", "Pop", "Material", "Pointlight", "Dirlight", "Spotlight"};
+    const char* words[] = {"Cube",       "Sphere",   "Cylindre", "Cone", "Translation",
+                           "Rotation",   "Zoom",     "Push",     "Pop",  "Material",
+                           "Pointlight", "Dirlight", "Spotlight"};
     for (int k = 0; k < 13; ++k) EXPECT_EQ(static_cast<int>(lookupKeyword(words[k])), k + 1);
     for (const char* w : {"cube", "CUBE", "Cylinder", "Cub", "Cubes", "", "Scale", "PointLight"})
         EXPECT_EQ(lookupKeyword(w), StatementKind::Unrecognised) << w;
@@ -71,7 +72,8 @@ TEST(Reading, UnrecognisedTokensGiveEmptyLines) {
 }
 
 TEST(Reading, ShapesReadInDoubleOtherNumbersInSingle) {
-    EXPECT_EQ(echoOf("Translation 16777217 0 0"), "Translation 16777216.000000 0.000000 0.000000\n");
+    EXPECT_EQ(echoOf("Translation 16777217 0 0"),
+              "Translation 16777216.000000 0.000000 0.000000\n");
     EXPECT_EQ(echoOf("Cube 16777217 1 1"), "Cube 16777217.000000 1.000000 1.000000\n");
     EXPECT_EQ(echoOf("Translation 16777217 0 0", NumberPrecision::Double),
               "Translation 16777217.000000 0.000000 0.000000\n");
@@ -172,7 +174,8 @@ TEST(Reading, NumberTextsMatchPrintf) {
         const double magnitude = std::ldexp(1.0, static_cast<int>(random() % 40) - 8);
         const double value = (static_cast<double>(random()) / 4294967296.0 - 0.5) * magnitude;
         std::snprintf(number, sizeof number, "%.*f", decimals, value);
-        text += (i % 2 ? "Cube " : "Zoom ") + std::string(number) + " " + number + " -" + number + "\n";
+        text +=
+            (i % 2 ? "Cube " : "Zoom ") + std::string(number) + " " + number + " -" + number + "\n";
     }
     for (NumberPrecision precision : {NumberPrecision::Mixed, NumberPrecision::Double}) {
         for (const SceneStatement& s : readAll(text, precision)) {

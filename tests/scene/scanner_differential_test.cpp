@@ -18,15 +18,87 @@ enum class Op { Token, Double, Float, StatementDouble, StatementFloat };
 // Pieces that stress the number grammar: partial words, exponents, hex,
 // signs, dots, and ordinary numbers.
 const char* const kPieces[] = {
-    "0", "1", "9", "12", "007", ".", "..", "+", "-", "e", "E", "e+", "e-", "E-3", "x", "X",
-    "0x", "0X", "p", "P", "p+", "p-2", "a", "f", "A", "F", "n", "na", "nan", "NaN", "nax",
-    "i", "in", "inf", "INF", "infi", "infin", "infinit", "infinity", "Infinity", "infix",
-    "1e", "1.e3", "+.5", "-.", "1.5.3", "0x1p3", "0x1.8p1", "0x.", "0xg", "0xp3", "1e5e3",
-    "-x", "--1", "+-1", "1e+-2", "Cube", "cube", "Sphere", "Push", "Pop", "3.14159",
-    "16777217", "1234.5678", "1e308", "1e309", "-1e400", "4.9e-324", "2.4e-324", "1e-400",
-    "0.1", "340282356779733661637539395458142568448", "3.4028235e38", "1.17549435e-38",
-    "00000000000000000000000000000001", "1.00000005960464477539062500000000001",
-    "0x1.fffffffffffffp1023", "0x1p-1075", "0X1P+3", "nan(", "nan(123)",
+    "0",
+    "1",
+    "9",
+    "12",
+    "007",
+    ".",
+    "..",
+    "+",
+    "-",
+    "e",
+    "E",
+    "e+",
+    "e-",
+    "E-3",
+    "x",
+    "X",
+    "0x",
+    "0X",
+    "p",
+    "P",
+    "p+",
+    "p-2",
+    "a",
+    "f",
+    "A",
+    "F",
+    "n",
+    "na",
+    "nan",
+    "NaN",
+    "nax",
+    "i",
+    "in",
+    "inf",
+    "INF",
+    "infi",
+    "infin",
+    "infinit",
+    "infinity",
+    "Infinity",
+    "infix",
+    "1e",
+    "1.e3",
+    "+.5",
+    "-.",
+    "1.5.3",
+    "0x1p3",
+    "0x1.8p1",
+    "0x.",
+    "0xg",
+    "0xp3",
+    "1e5e3",
+    "-x",
+    "--1",
+    "+-1",
+    "1e+-2",
+    "Cube",
+    "cube",
+    "Sphere",
+    "Push",
+    "Pop",
+    "3.14159",
+    "16777217",
+    "1234.5678",
+    "1e308",
+    "1e309",
+    "-1e400",
+    "4.9e-324",
+    "2.4e-324",
+    "1e-400",
+    "0.1",
+    "340282356779733661637539395458142568448",
+    "3.4028235e38",
+    "1.17549435e-38",
+    "00000000000000000000000000000001",
+    "1.00000005960464477539062500000000001",
+    "0x1.fffffffffffffp1023",
+    "0x1p-1075",
+    "0X1P+3",
+    "nan(",
+    "nan(123)",
 };
 const char kBlanks[] = {' ', '\t', '\n', '\r', '\v', '\f'};
 
@@ -52,7 +124,7 @@ std::string generateInput(std::mt19937& random) {
             if (c & 2) digits.insert(digits.size() / 2, ".");
             text += digits;
         } else if (c < 85) {
-            text += static_cast<char>(random() % 256);   // any byte, NUL included
+            text += static_cast<char>(random() % 256);  // any byte, NUL included
         } else {
             text += kBlanks[random() % sizeof kBlanks];
         }
@@ -109,14 +181,16 @@ void compareOne(const std::string& input, const std::vector<Op>& ops, std::strin
                 const bool single = ops[k] == Op::StatementFloat;
                 double a = 0, b = 0;
                 float f = 0;
-                libcOk = single ? std::fscanf(file, "%f", &f) == 1 : std::fscanf(file, "%lf", &a) == 1;
+                libcOk =
+                    single ? std::fscanf(file, "%f", &f) == 1 : std::fscanf(file, "%lf", &a) == 1;
                 if (single) a = f;
                 FixedText text;
                 ours = scanPlainNumber(single, b, text);
                 if (ours) {
                     char printed[400];
                     std::snprintf(printed, sizeof printed, "%f", b);
-                    if (std::string(text.text, text.length) != printed) detail = "text " + std::string(printed);
+                    if (std::string(text.text, text.length) != printed)
+                        detail = "text " + std::string(printed);
                 } else if (single) {
                     float g = 0;
                     ours = scanFloat(g);
@@ -128,7 +202,9 @@ void compareOne(const std::string& input, const std::vector<Op>& ops, std::strin
                 break;
             }
         }
-        if (libcOk != ours) detail = libcOk ? "C library converted, scanner did not" : "scanner converted, C library did not";
+        if (libcOk != ours)
+            detail = libcOk ? "C library converted, scanner did not"
+                            : "scanner converted, C library did not";
         if (detail.empty() && static_cast<std::uint64_t>(std::ftell(file)) != scanConsumed())
             detail = "bytes consumed " + std::to_string(std::ftell(file)) + " vs " +
                      std::to_string(scanConsumed());
@@ -153,8 +229,12 @@ void runDifferential(unsigned seed, int inputs) {
             std::string shown;
             for (unsigned char c : input) {
                 char hex[8];
-                if (c >= 32 && c < 127) shown += static_cast<char>(c);
-                else { std::snprintf(hex, sizeof hex, "\\x%02x", c); shown += hex; }
+                if (c >= 32 && c < 127)
+                    shown += static_cast<char>(c);
+                else {
+                    std::snprintf(hex, sizeof hex, "\\x%02x", c);
+                    shown += hex;
+                }
             }
             FAIL() << "seed " << seed << " input " << i << " [" << shown << "] ops " << ops_text
                    << ": " << failure;
@@ -192,7 +272,8 @@ TEST(ScannerAgainstCLibrary, PlainDecimalsInOneStep) {
     std::mt19937 random(8);
     for (int i = 0; i < 20000; ++i) {
         std::string text = (random() % 3 == 0) ? "-" : (random() % 5 == 0) ? "+" : "";
-        const int whole = static_cast<int>(random() % 12), fraction = static_cast<int>(random() % 10);
+        const int whole = static_cast<int>(random() % 12),
+                  fraction = static_cast<int>(random() % 10);
         for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
         if (random() % 4) text += ".";
         for (int d = 0; d < fraction; ++d) text += static_cast<char>('0' + random() % 10);

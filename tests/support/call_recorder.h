@@ -6,10 +6,10 @@
 #include <cstring>
 
 struct GlCall {
-  const char* name;
-  int count;
-  double arg[6];
-  bool is(const char* n) const { return std::strcmp(name, n) == 0; }
+    const char* name;
+    int count;
+    double arg[6];
+    bool is(const char* n) const { return std::strcmp(name, n) == 0; }
 };
 
 // Starts a fresh recording; calls still reach the GL.

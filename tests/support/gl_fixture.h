@@ -12,9 +12,9 @@ using Vec4 = std::array<GLfloat, 4>;
 using Matrix = std::array<GLfloat, 16>;
 
 class GlTest : public ::testing::Test {
- protected:
-  void SetUp() override;
-  void TearDown() override;
+protected:
+    void SetUp() override;
+    void TearDown() override;
 };
 
 Vec4 materialOf(GLenum face, GLenum pname);
@@ -28,11 +28,11 @@ bool lightEnabled(int k);
 // Runs f with standard output captured and returns what it printed.
 template <typename F>
 std::string printedBy(F f) {
-  std::fflush(stdout);
-  ::testing::internal::CaptureStdout();
-  f();
-  std::fflush(stdout);
-  return ::testing::internal::GetCapturedStdout();
+    std::fflush(stdout);
+    ::testing::internal::CaptureStdout();
+    f();
+    std::fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
 }
 
 #endif

@@ -33,7 +33,9 @@ const std::string kMyInit =
     "void myInit (void) {\n  glShadeModel(GL_SMOOTH);\n  glEnable(GL_DEPTH_TEST) ;\n"
     "  glEnable(GL_LIGHTING) ;\n  glEnable(GL_LIGHT0) ;\n}\n";
 
-std::string source(const std::string& body) { return kIncludes + kSceneOpen + body + kSceneClose + kMyInit; }
+std::string source(const std::string& body) {
+    return kIncludes + kSceneOpen + body + kSceneClose + kMyInit;
+}
 
 }  // namespace
 
@@ -71,23 +73,24 @@ TEST(Vrml, EveryNodeAndFieldOrder) {
                               "Rotation -90 1 0 0 Material 1 0 0 0 1 0 1 1 1 0 0 0 50 "
                               "Pointlight 1 2 3 0.5 1 0.5 0.25 Dirlight 0 -1 0 1 1 1 1 "
                               "Spotlight 0 5 0 0 -1 0 1 1 1 1 45");
-    EXPECT_EQ(t.output,
-              "#VRML V1.0 ascii\n"
-              "Sphere {\n radius 0.500000 }\n"
-              "Cylinder {\n radius 1.000000\n height 2.000000 }\n"
-              "Cone {\n bottomRadius 3.000000\n height 4.000000 }\n"
-              "Translation {\n translation 1234.567800 0.000000 -0.500000 }\n"
-              "Rotation {\n rotation 1.000000 0.000000 0.000000 -1.570795 }\n"
-              "Material {\n ambientColor 0.000000 1.000000 0.000000\n"
-              " diffuseColor 1.000000 0.000000 0.000000\n specularColor 1.000000 1.000000 1.000000\n"
-              " emissiveColor 0.000000 0.000000 0.000000\n shininess 50.000000 }\n"
-              "PointLight {\n intensity 0.500000\n color 1.000000 0.500000 0.250000\n"
-              " location 1.000000 2.000000 3.000000 }\n"
-              "DirectionalLight {\n intensity 1.000000\n color 1.000000 1.000000 1.000000\n"
-              " direction 0.000000 -1.000000 0.000000 }\n"
-              "SpotLight {\n intensity 1.000000\n color 1.000000 1.000000 1.000000\n"
-              " cutOffAngle 0.785398\n location 0.000000 5.000000 0.000000\n"
-              " direction 0.000000 -1.000000 0.000000 }\n");
+    EXPECT_EQ(
+        t.output,
+        "#VRML V1.0 ascii\n"
+        "Sphere {\n radius 0.500000 }\n"
+        "Cylinder {\n radius 1.000000\n height 2.000000 }\n"
+        "Cone {\n bottomRadius 3.000000\n height 4.000000 }\n"
+        "Translation {\n translation 1234.567800 0.000000 -0.500000 }\n"
+        "Rotation {\n rotation 1.000000 0.000000 0.000000 -1.570795 }\n"
+        "Material {\n ambientColor 0.000000 1.000000 0.000000\n"
+        " diffuseColor 1.000000 0.000000 0.000000\n specularColor 1.000000 1.000000 1.000000\n"
+        " emissiveColor 0.000000 0.000000 0.000000\n shininess 50.000000 }\n"
+        "PointLight {\n intensity 0.500000\n color 1.000000 0.500000 0.250000\n"
+        " location 1.000000 2.000000 3.000000 }\n"
+        "DirectionalLight {\n intensity 1.000000\n color 1.000000 1.000000 1.000000\n"
+        " direction 0.000000 -1.000000 0.000000 }\n"
+        "SpotLight {\n intensity 1.000000\n color 1.000000 1.000000 1.000000\n"
+        " cutOffAngle 0.785398\n location 0.000000 5.000000 0.000000\n"
+        " direction 0.000000 -1.000000 0.000000 }\n");
     EXPECT_NE(t.run.out.find("Spotlight 0.000000 5.000000 0.000000 0.000000 -1.000000 0.000000 "
                              "1.000000 45.000000 1.000000 1.000000 1.000000\n"),
               std::string::npos);
@@ -96,7 +99,8 @@ TEST(Vrml, EveryNodeAndFieldOrder) {
 TEST(Vrml, AnglesToRadians) {
     auto angle = [](const char* degrees) {
         std::string out = translate("-vrml", std::string("Rotation ") + degrees + " 0 0 1").output;
-        return out.substr(out.rfind(' ', out.size() - 4) + 1, out.size() - 3 - out.rfind(' ', out.size() - 4) - 1);
+        return out.substr(out.rfind(' ', out.size() - 4) + 1,
+                          out.size() - 3 - out.rfind(' ', out.size() - 4) - 1);
     };
     EXPECT_EQ(angle("90"), "1.570795");
     EXPECT_EQ(angle("45"), "0.785398");
@@ -118,7 +122,7 @@ TEST(Vrml, DeepNestingStaysWellFormed) {
     scene += "Sphere 2\n";
     const std::string out = translate("-vrml", scene).output;
     EXPECT_NE(out.find(std::string(999, ' ') + "Sphere {\n"), std::string::npos);
-    EXPECT_EQ(out.find(std::string(1001, ' ')), std::string::npos);   // field lines: prefix + 1
+    EXPECT_EQ(out.find(std::string(1001, ' ')), std::string::npos);  // field lines: prefix + 1
     EXPECT_NE(out.find("\n}\nSphere {\n radius 2.000000 }\n"), std::string::npos);
 }
 
@@ -157,8 +161,9 @@ TEST(Source, MaterialBlock) {
 }
 
 TEST(Source, LightBlocks) {
-    EXPECT_EQ(translate("-opengl", "Pointlight 1 2 3 0.5 1 0.5 0.25 Dirlight 0 -1 0 1 1 1 1 "
-                                   "Spotlight 0 5 0 0 -1 0 1 1 1 1 45")
+    EXPECT_EQ(translate("-opengl",
+                        "Pointlight 1 2 3 0.5 1 0.5 0.25 Dirlight 0 -1 0 1 1 1 1 "
+                        "Spotlight 0 5 0 0 -1 0 1 1 1 1 45")
                   .output,
               source(" { float x = 1.000000F,y = 2.000000F,z = 3.000000F ;\n"
                      "   float i = 0.500000F ;\n"
@@ -176,8 +181,9 @@ TEST(Source, LightBlocks) {
 }
 
 TEST(Source, TransformsAndPrecision) {
-    EXPECT_EQ(translate("-opengl", "Rotation 90 0 1 0 Zoom 2 2 2 Translation 1234.5678 0 0 "
-                                   "Cube 1234.5678 1 1 Cylindre 1 4 Cone 1 2")
+    EXPECT_EQ(translate("-opengl",
+                        "Rotation 90 0 1 0 Zoom 2 2 2 Translation 1234.5678 0 0 "
+                        "Cube 1234.5678 1 1 Cylindre 1 4 Cone 1 2")
                   .output,
               source(" { glRotatef(90.000000F,0.000000F,1.000000F,0.000000F) ; }\n"
                      " { glScalef(2.000000F,2.000000F,2.000000F) ; }\n"

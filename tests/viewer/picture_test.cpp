@@ -83,9 +83,11 @@ TEST_F(ViewerTest, LeftMovesTheFrontSideToTheRight) {
 
 TEST_F(ViewerTest, UnbalancedScenesKeepEveryFrameTheSame) {
     std::string pushes, pops;
-    for (int i = 0; i < 60; ++i) pushes += "Push\nTranslation 0.1 0 0\n", pops += "Pop\nTranslation 0.1 0 0\n";
+    for (int i = 0; i < 60; ++i)
+        pushes += "Push\nTranslation 0.1 0 0\n", pops += "Pop\nTranslation 0.1 0 0\n";
     const std::string scenes[] = {
-        "Pointlight 0 0 10 1 1 0 0\nDirlight 0 0 -1 1 0 1 0\n" + std::string(kRedMaterial) + "Sphere 5\n",
+        "Pointlight 0 0 10 1 1 0 0\nDirlight 0 0 -1 1 0 1 0\n" + std::string(kRedMaterial) +
+            "Sphere 5\n",
         std::string(kRedMaterial) + pushes + "Sphere 5\n",
         std::string(kRedMaterial) + pops + "Sphere 5\n",
         pops + "Spotlight 0 0 10 0 0 -1 1 1 1 1 30\n" + pushes + "Cube 5 5 5\n",
@@ -116,7 +118,8 @@ TEST_F(ViewerTest, BundledExamplesDrawTheSamePictureEveryFrame) {
         frames(1);
         EXPECT_EQ(pixels(), second) << name;
         std::size_t lit = 0;
-        for (std::size_t i = 0; i < second.size(); i += 3) lit += second[i] + second[i + 1] + second[i + 2] > 0;
+        for (std::size_t i = 0; i < second.size(); i += 3)
+            lit += second[i] + second[i + 1] + second[i + 2] > 0;
         EXPECT_GT(lit, 10000u) << name << " draws something";
     }
 }

@@ -30,8 +30,8 @@ TEST(SnapshotTool, WritesAnRgbPngOfTheRequestedSize) {
     ASSERT_TRUE(pngSize(dir + "/a.png", w, h));
     EXPECT_EQ(w, 500u);
     EXPECT_EQ(h, 500u);
-    r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/b.png", "--size", "320", "200", "--view",
-                    "10", "-20", "--frames", "3"});
+    r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/b.png", "--size", "320", "200",
+                    "--view", "10", "-20", "--frames", "3"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Sphere 5.000000\nSphere 5.000000\nSphere 5.000000\n");
     ASSERT_TRUE(pngSize(dir + "/b.png", w, h));

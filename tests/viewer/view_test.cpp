@@ -20,11 +20,11 @@ TEST_F(ViewerTest, ProjectionKeepsTheWidthAtFortyUnits) {
     reshapeView(1000, 500);
     projectionScale(sx, sy);
     EXPECT_FLOAT_EQ(sx, 2.0f / 40);
-    EXPECT_FLOAT_EQ(sy, 2.0f / 20);   // y from -10 to 10
+    EXPECT_FLOAT_EQ(sy, 2.0f / 20);  // y from -10 to 10
     reshapeView(500, 1000);
     projectionScale(sx, sy);
-    EXPECT_FLOAT_EQ(sy, 2.0f / 80);   // y from -40 to 40
-    reshapeView(0, 0);                // minimised: the projection stays
+    EXPECT_FLOAT_EQ(sy, 2.0f / 80);  // y from -40 to 40
+    reshapeView(0, 0);               // minimised: the projection stays
     projectionScale(sx, sy);
     EXPECT_FLOAT_EQ(sy, 2.0f / 80);
     GLint mode;
@@ -44,7 +44,13 @@ TEST_F(ViewerTest, ArrowKeysTurnByOneDegree) {
 
 TEST_F(ViewerTest, KeyHandlersDrawNothingThemselves) {
     useScene("Sphere 1\n");
-    const std::string printed = captureStdout([](void*) { increaseAngleX(); toggleSpin(); toggleSpin(); }, nullptr);
+    const std::string printed = captureStdout(
+        [](void*) {
+            increaseAngleX();
+            toggleSpin();
+            toggleSpin();
+        },
+        nullptr);
     EXPECT_EQ(printed, "");
 }
 
@@ -53,9 +59,15 @@ TEST_F(ViewerTest, SpinTurnsBothAnglesOneDegreePerIdleStep) {
     toggleSpin();
     toggleSpin();
     EXPECT_EQ(viewState().spinEnabled, 0);
-    EXPECT_EQ(captureStdout([](void*) { spinIdle(); }, nullptr), "");   // off: nothing
+    EXPECT_EQ(captureStdout([](void*) { spinIdle(); }, nullptr), "");  // off: nothing
     toggleSpin();
-    const std::string printed = captureStdout([](void*) { spinIdle(); spinIdle(); spinIdle(); }, nullptr);
+    const std::string printed = captureStdout(
+        [](void*) {
+            spinIdle();
+            spinIdle();
+            spinIdle();
+        },
+        nullptr);
     EXPECT_EQ(printed, "Sphere 1.000000\nSphere 1.000000\nSphere 1.000000\n");
     EXPECT_EQ(viewState().angleX, -3.0f);
     EXPECT_EQ(viewState().angleY, -3.0f);
@@ -69,8 +81,9 @@ TEST_F(ViewerTest, EveryFrameEchoesTheWholeScene) {
     useScene("cube 1 2 3\n");
     EXPECT_EQ(frames(1), "\n\n\n\n");
     useScene("Translation 16777217 0 0 Cube 16777217 1 1");
-    EXPECT_EQ(frames(1),
-              "Translation 16777216.000000 0.000000 0.000000\nCube 16777217.000000 1.000000 1.000000\n");
+    EXPECT_EQ(
+        frames(1),
+        "Translation 16777216.000000 0.000000 0.000000\nCube 16777217.000000 1.000000 1.000000\n");
 }
 
 TEST_F(ViewerTest, MissingFileGivesAMessageEveryFrameAndABlackPicture) {

@@ -29,9 +29,7 @@ std::string captureStdout(void (*work)(void*), void* context) {
     return text;
 }
 
-void ViewerTest::SetUpTestSuite() {
-    ASSERT_TRUE(openHeadlessContext(500, 500)) << headlessError();
-}
+void ViewerTest::SetUpTestSuite() { ASSERT_TRUE(openHeadlessContext(500, 500)) << headlessError(); }
 
 void ViewerTest::TearDownTestSuite() { closeHeadlessContext(); }
 

@@ -53,10 +53,13 @@ void flatten(SoNode* node, std::vector<Node>& out) {
         out.push_back({"}", {}});
         return;
     }
-    if (auto* c = dynamic_cast<SoCube*>(node)) n.numbers = {c->width.getValue(), c->height.getValue(), c->depth.getValue()};
+    if (auto* c = dynamic_cast<SoCube*>(node))
+        n.numbers = {c->width.getValue(), c->height.getValue(), c->depth.getValue()};
     if (auto* s = dynamic_cast<SoSphere*>(node)) n.numbers = {s->radius.getValue()};
-    if (auto* c = dynamic_cast<SoCylinder*>(node)) n.numbers = {c->radius.getValue(), c->height.getValue()};
-    if (auto* c = dynamic_cast<SoCone*>(node)) n.numbers = {c->bottomRadius.getValue(), c->height.getValue()};
+    if (auto* c = dynamic_cast<SoCylinder*>(node))
+        n.numbers = {c->radius.getValue(), c->height.getValue()};
+    if (auto* c = dynamic_cast<SoCone*>(node))
+        n.numbers = {c->bottomRadius.getValue(), c->height.getValue()};
     if (auto* t = dynamic_cast<SoTranslation*>(node)) push(n.numbers, t->translation.getValue());
     if (auto* s = dynamic_cast<SoScale*>(node)) push(n.numbers, s->scaleFactor.getValue());
     if (auto* r = dynamic_cast<SoRotation*>(node)) {
@@ -95,9 +98,9 @@ void flatten(SoNode* node, std::vector<Node>& out) {
 
 // What the scene says the VRML holds, in the same flat form.
 std::vector<Node> expectedNodes(const std::string& scenePath) {
-    static const char* const kTypes[] = {"",         "Cube",   "Sphere",   "Cylinder", "Cone",
-                                         "Translation", "Rotation", "Scale", "{",  "}",
-                                         "Material", "PointLight", "DirectionalLight", "SpotLight"};
+    static const char* const kTypes[] = {
+        "",      "Cube", "Sphere", "Cylinder", "Cone",       "Translation",      "Rotation",
+        "Scale", "{",    "}",      "Material", "PointLight", "DirectionalLight", "SpotLight"};
     std::vector<Node> nodes{{"{", {}}};
     EXPECT_EQ(openScene(scenePath.c_str()), SceneOpen::Opened);
     SceneStatement s;
@@ -108,7 +111,8 @@ std::vector<Node> expectedNodes(const std::string& scenePath) {
         if (s.kind == StatementKind::Rotation) {
             // Coin gives the axis normalised; a negative angle comes back as
             // the positive angle about the opposite axis.
-            double norm = std::sqrt(n.numbers[1] * n.numbers[1] + n.numbers[2] * n.numbers[2] + n.numbers[3] * n.numbers[3]);
+            double norm = std::sqrt(n.numbers[1] * n.numbers[1] + n.numbers[2] * n.numbers[2] +
+                                    n.numbers[3] * n.numbers[3]);
             double angle = n.numbers[0] * degrees;
             if (angle < 0) angle = -angle, norm = -norm;
             n.numbers = {angle, n.numbers[1] / norm, n.numbers[2] / norm, n.numbers[3] / norm};
@@ -171,9 +175,11 @@ TEST_P(CoinReads, GoldenVrmlOfEachExample) {
     ASSERT_EQ(read.size(), expected.size());
     for (std::size_t i = 0; i < read.size(); ++i) {
         EXPECT_EQ(read[i].type, expected[i].type) << "node " << i;
-        ASSERT_EQ(read[i].numbers.size(), expected[i].numbers.size()) << read[i].type << " node " << i;
+        ASSERT_EQ(read[i].numbers.size(), expected[i].numbers.size())
+            << read[i].type << " node " << i;
         for (std::size_t k = 0; k < read[i].numbers.size(); ++k)
-            EXPECT_NEAR(read[i].numbers[k], expected[i].numbers[k], 2e-6) << read[i].type << " node " << i << " number " << k;
+            EXPECT_NEAR(read[i].numbers[k], expected[i].numbers[k], 2e-6)
+                << read[i].type << " node " << i << " number " << k;
     }
 }
 

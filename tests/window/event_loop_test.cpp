@@ -25,15 +25,13 @@ int displays = 0;
 int idles = 0;
 bool timedOut = false;
 Clock::time_point deadline;
-std::function<bool()> script; // run on every idle call; true closes the window
+std::function<bool()> script;  // run on every idle call; true closes the window
 
-void recordReshape(int width, int height)
-{
+void recordReshape(int width, int height) {
     events.push_back("reshape " + std::to_string(width) + " " + std::to_string(height));
 }
 
-void recordDisplay()
-{
+void recordDisplay() {
     ++displays;
     events.push_back("display");
 }
@@ -42,8 +40,7 @@ void recordA() { events.push_back("A"); }
 void recordB() { events.push_back("B"); }
 void recordC() { events.push_back("C"); }
 
-void runScript()
-{
+void runScript() {
     ++idles;
     if (Clock::now() > deadline) {
         timedOut = true;
@@ -55,8 +52,7 @@ void runScript()
 
 // Runs an X client against the test's server, for events only the X server
 // can produce (resizing, real key presses).
-void xdotool(const std::string& title, const std::string& action)
-{
+void xdotool(const std::string& title, const std::string& action) {
     const std::string command =
         "xdotool search --name '^" + title + "$' " + action + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -64,10 +60,9 @@ void xdotool(const std::string& title, const std::string& action)
 
 class EventLoop : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(useOwnXvfb());
-        alarm(20); // a loop blocked for good ends the test instead of hanging it
+        alarm(20);  // a loop blocked for good ends the test instead of hanging it
         events.clear();
         displays = idles = 0;
         timedOut = false;
@@ -80,34 +75,29 @@ protected:
         setIdleHandler(runScript);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         closeWindow();
         alarm(0);
     }
 
-    static std::string title()
-    {
-        return std::string("loop-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    static std::string title() {
+        return std::string("loop-") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     }
-
 };
 
-TEST_F(EventLoop, ReshapesOnceWithTheClientSizeBeforeAnyEvent)
-{
+TEST_F(EventLoop, ReshapesOnceWithTheClientSizeBeforeAnyEvent) {
     script = [] { return displays >= 1; };
     EXPECT_EQ(runMainLoop(recordDisplay), 0);
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(events, (Events{"reshape 500 500", "display"}));
 }
 
-TEST_F(EventLoop, RequestsBeforeAPaintMergeIntoOne)
-{
+TEST_F(EventLoop, RequestsBeforeAPaintMergeIntoOne) {
     int step = 0;
     int requestedAt = 0;
     script = [&] {
-        if (displays == 0)
-            return false;
+        if (displays == 0) return false;
         if (step++ == 0) {
             requestRedraw();
             requestRedraw();
@@ -127,8 +117,7 @@ TEST_F(EventLoop, RequestsBeforeAPaintMergeIntoOne)
 // to sleep on a pending paint. Paint 3 closes the window.
 int idlesAtClear = -1;
 
-void clearIdleThenClose()
-{
+void clearIdleThenClose() {
     recordDisplay();
     if (displays == 2) {
         setIdleHandler(nullptr);
@@ -139,12 +128,10 @@ void clearIdleThenClose()
     }
 }
 
-TEST_F(EventLoop, IdleRunsWhileNothingHappensAndStopsOnceCleared)
-{
+TEST_F(EventLoop, IdleRunsWhileNothingHappensAndStopsOnceCleared) {
     idlesAtClear = -1;
     script = [] {
-        if (displays >= 1 && idles >= 10)
-            requestRedraw();
+        if (displays >= 1 && idles >= 10) requestRedraw();
         return false;
     };
     EXPECT_EQ(runMainLoop(clearIdleThenClose), 0);
@@ -154,15 +141,13 @@ TEST_F(EventLoop, IdleRunsWhileNothingHappensAndStopsOnceCleared)
     EXPECT_EQ(idles, idlesAtClear);
 }
 
-TEST_F(EventLoop, HandledKeyPaintsOnceUnhandledKeyNever)
-{
+TEST_F(EventLoop, HandledKeyPaintsOnceUnhandledKeyNever) {
     addKeyHandler(201, recordA);
     addKeyHandler(201, recordB);
     int step = 0;
     int unhandledAt = 0;
     script = [&] {
-        if (displays == 0)
-            return false;
+        if (displays == 0) return false;
         if (step == 0) {
             dispatchKey(201);
         } else if (step == 1) {
@@ -179,19 +164,16 @@ TEST_F(EventLoop, HandledKeyPaintsOnceUnhandledKeyNever)
     EXPECT_EQ(events, (Events{"reshape 500 500", "display", "A", "B", "display"}));
 }
 
-TEST_F(EventLoop, ResizeReshapesWithTheNewSizeThenPaintsOnce)
-{
+TEST_F(EventLoop, ResizeReshapesWithTheNewSizeThenPaintsOnce) {
     bool resized = false;
     int repaintedAt = -1;
     script = [&] {
-        if (displays == 0)
-            return false;
+        if (displays == 0) return false;
         if (!resized) {
             xdotool(title(), "windowsize 320 240");
             resized = true;
         }
-        if (repaintedAt < 0 && displays >= 2)
-            repaintedAt = idles;
+        if (repaintedAt < 0 && displays >= 2) repaintedAt = idles;
         return repaintedAt >= 0 && idles - repaintedAt >= 20;
     };
     EXPECT_EQ(runMainLoop(recordDisplay), 0);
@@ -199,8 +181,7 @@ TEST_F(EventLoop, ResizeReshapesWithTheNewSizeThenPaintsOnce)
     EXPECT_EQ(events, (Events{"reshape 500 500", "display", "reshape 320 240", "display"}));
 }
 
-TEST_F(EventLoop, KeyHandlerClosingTheWindowEndsTheLoop)
-{
+TEST_F(EventLoop, KeyHandlerClosingTheWindowEndsTheLoop) {
     // The press arrives from the X server, so the close happens inside the
     // platform's event dispatch; nothing may run for the window after it.
     addKeyHandler('q', closeWindow);
@@ -220,8 +201,7 @@ TEST_F(EventLoop, KeyHandlerClosingTheWindowEndsTheLoop)
 }
 
 // Paint 1 asks for paint 2, so an idle step, if any, falls between them.
-void closeOnSecondPaint()
-{
+void closeOnSecondPaint() {
     recordDisplay();
     if (displays == 1)
         requestRedraw();
@@ -229,8 +209,7 @@ void closeOnSecondPaint()
         closeWindow();
 }
 
-TEST_F(EventLoop, ClosingDropsTheHandlersButKeepsTheKeyTable)
-{
+TEST_F(EventLoop, ClosingDropsTheHandlersButKeepsTheKeyTable) {
     addKeyHandler(203, recordC);
     script = [] { return displays >= 1; };
     EXPECT_EQ(runMainLoop(recordDisplay), 0);
@@ -246,7 +225,7 @@ TEST_F(EventLoop, ClosingDropsTheHandlersButKeepsTheKeyTable)
     displays = 0;
     EXPECT_EQ(runMainLoop(closeOnSecondPaint), 0);
     EXPECT_EQ(idles, idlesBefore);
-    EXPECT_EQ(events, (Events{"display", "display"})); // defaultReshape is back
+    EXPECT_EQ(events, (Events{"display", "display"}));  // defaultReshape is back
 }
 
-} // namespace
+}  // namespace

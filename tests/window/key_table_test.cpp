@@ -19,13 +19,12 @@ void markOne() { trail += '1'; }
 void markTwo() { trail += '2'; }
 void markOther() { trail += 'o'; }
 
-TEST(KeyTable, RunsEveryEntryOfTheCodeInRegistrationOrder)
-{
+TEST(KeyTable, RunsEveryEntryOfTheCodeInRegistrationOrder) {
     trail.clear();
     addKeyHandler(1001, markOne);
     addKeyHandler(1002, markOther);
     addKeyHandler(1001, markTwo);
-    addKeyHandler(1001, markOne); // the same handler twice runs twice
+    addKeyHandler(1001, markOne);  // the same handler twice runs twice
 
     dispatchKey(1001);
     EXPECT_EQ(trail, "121");
@@ -35,8 +34,7 @@ TEST(KeyTable, RunsEveryEntryOfTheCodeInRegistrationOrder)
     EXPECT_EQ(trail, "o");
 }
 
-TEST(KeyTable, CodeWithoutEntryRunsNothing)
-{
+TEST(KeyTable, CodeWithoutEntryRunsNothing) {
     trail.clear();
     addKeyHandler(1011, markOne);
     dispatchKey(1012);
@@ -49,28 +47,23 @@ int runs = 0;
 bool inOrder = true;
 
 template <std::size_t N>
-void numbered()
-{
-    if (static_cast<std::size_t>(runs % 64) != N)
-        inOrder = false;
+void numbered() {
+    if (static_cast<std::size_t>(runs % 64) != N) inOrder = false;
     ++runs;
 }
 
 template <std::size_t... N>
-constexpr std::array<void (*)(), sizeof...(N)> numberedHandlers(std::index_sequence<N...>)
-{
+constexpr std::array<void (*)(), sizeof...(N)> numberedHandlers(std::index_sequence<N...>) {
     return {numbered<N>...};
 }
 
 // Overfills the table; exits 0 if the first entries survived in order and at
 // least 20 fit.
-[[noreturn]] void overfillTable()
-{
+[[noreturn]] void overfillTable() {
     constexpr auto handlers = numberedHandlers(std::make_index_sequence<64>());
     constexpr int attempts = 1000;
-    for (int i = 0; i < attempts; ++i)
-        addKeyHandler(77, handlers[i % 64]);
-    addKeyHandler(78, markOne); // beyond capacity: dropped, and harmless
+    for (int i = 0; i < attempts; ++i) addKeyHandler(77, handlers[i % 64]);
+    addKeyHandler(78, markOne);  // beyond capacity: dropped, and harmless
     dispatchKey(77);
     dispatchKey(78);
     std::fprintf(stderr, "ran %d, in order %d, late entry %s\n", runs, inOrder,
@@ -78,11 +71,10 @@ constexpr std::array<void (*)(), sizeof...(N)> numberedHandlers(std::index_seque
     std::exit(runs >= 20 && runs < attempts && inOrder && trail.empty() ? 0 : 1);
 }
 
-TEST(KeyTable, FullTableKeepsTheFirstEntriesAndIgnoresTheRest)
-{
+TEST(KeyTable, FullTableKeepsTheFirstEntriesAndIgnoresTheRest) {
     // A fresh process, so that the table starts empty and stays usable here.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(overfillTable(), ::testing::ExitedWithCode(0), "");
 }
 
-} // namespace
+}  // namespace

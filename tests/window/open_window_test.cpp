@@ -17,38 +17,33 @@ namespace {
 
 using Matrix = std::array<GLfloat, 16>;
 
-Matrix matrix(GLenum which)
-{
+Matrix matrix(GLenum which) {
     Matrix m{};
     glGetFloatv(which, m.data());
     return m;
 }
 
-Matrix ortho(float width, float height)
-{
+Matrix ortho(float width, float height) {
     // glOrtho(0, width, 0, height, -1, 1), column-major.
     return {2 / width, 0, 0, 0, 0, 2 / height, 0, 0, 0, 0, -1, 0, -1, -1, 0, 1};
 }
 
 const Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-void expectMatrix(const Matrix& actual, const Matrix& expected, const char* what)
-{
+void expectMatrix(const Matrix& actual, const Matrix& expected, const char* what) {
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(actual[i], expected[i], 1e-6) << what << " element " << i;
 }
 
 class OpenWindow : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(useOwnXvfb());
         alarm(20);
         setWindowPosition(0, 0, 500, 500);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         closeWindow();
         alarm(0);
     }
@@ -63,8 +58,7 @@ struct Seen {
 };
 Seen atFirstPaint, afterReshape;
 
-Seen look()
-{
+Seen look() {
     Seen seen{};
     glGetIntegerv(GL_VIEWPORT, seen.viewport.data());
     glGetIntegerv(GL_MATRIX_MODE, &seen.matrixMode);
@@ -73,18 +67,16 @@ Seen look()
     return seen;
 }
 
-void inspectThenClose()
-{
+void inspectThenClose() {
     atFirstPaint = look();
-    glMatrixMode(GL_PROJECTION); // defaultReshape must not depend on the mode it finds
+    glMatrixMode(GL_PROJECTION);  // defaultReshape must not depend on the mode it finds
     glTranslatef(3, 4, 5);
     defaultReshape(200, 100);
     afterReshape = look();
     closeWindow();
 }
 
-TEST_F(OpenWindow, InstallsDefaultReshapeWithOneUnitPerPixel)
-{
+TEST_F(OpenWindow, InstallsDefaultReshapeWithOneUnitPerPixel) {
     setDisplayMode(ModeDoubleBuffer | ModeDepth16);
     ASSERT_EQ(openWindow("open-default-reshape"), 1);
     std::array<GLfloat, 4> clear{};
@@ -111,8 +103,7 @@ struct FormatCase {
     bool stencil, accum;
 };
 
-TEST_F(OpenWindow, PixelFormatFollowsTheModeBits)
-{
+TEST_F(OpenWindow, PixelFormatFollowsTheModeBits) {
     const FormatCase cases[] = {
         {ModeDoubleBuffer | ModeDepth16, true, 16, 0, false, false},
         {0, false, 0, 0, false, false},
@@ -120,7 +111,8 @@ TEST_F(OpenWindow, PixelFormatFollowsTheModeBits)
         {ModeDoubleBuffer | ModeDepth | ModeDepth16, true, 16, 0, false, false},
         {ModeDoubleBuffer | ModeDepth16 | ModeAccum, true, 16, 0, false, true},
         // Stencil comes only with a 24-bit depth buffer here.
-        {ModeDoubleBuffer | ModeDepth | ModeAlpha | ModeStencil | ModeAccum, true, 24, 8, true, true},
+        {ModeDoubleBuffer | ModeDepth | ModeAlpha | ModeStencil | ModeAccum, true, 24, 8, true,
+         true},
     };
     for (const FormatCase& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
@@ -148,27 +140,25 @@ TEST_F(OpenWindow, PixelFormatFollowsTheModeBits)
 int paints = 0;
 void countPaint() { ++paints; }
 
-TEST_F(OpenWindow, ColourIndexIsRefusedAfterTryingDoubleBufferToo)
-{
+TEST_F(OpenWindow, ColourIndexIsRefusedAfterTryingDoubleBufferToo) {
     const std::string refused = "Error: Selecting a pixel format failed\n";
 
-    setDisplayMode(ModeIndexColour); // the initial mode
+    setDisplayMode(ModeIndexColour);  // the initial mode
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(openWindow("open-colour-index"), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), refused + refused);
 
-    setDisplayMode(ModeIndexColour | ModeDoubleBuffer); // nothing left to fall back to
+    setDisplayMode(ModeIndexColour | ModeDoubleBuffer);  // nothing left to fall back to
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(openWindow("open-colour-index"), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), refused);
 
     paints = 0;
-    EXPECT_EQ(runMainLoop(countPaint), 0); // no window: returns at once
+    EXPECT_EQ(runMainLoop(countPaint), 0);  // no window: returns at once
     EXPECT_EQ(paints, 0);
 }
 
-TEST(OpenWindowWithoutDisplay, ReportsThePlatformReasonAndReturnsZero)
-{
+TEST(OpenWindowWithoutDisplay, ReportsThePlatformReasonAndReturnsZero) {
     // A fresh process: once the platform is up, DISPLAY is no longer read.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -183,21 +173,18 @@ TEST(OpenWindowWithoutDisplay, ReportsThePlatformReasonAndReturnsZero)
 
 [[noreturn]] void exitThree() { std::_Exit(3); }
 
-TEST(OpenWindowEscape, EndsTheProcessWithStatusZeroBeforeTheCallersEscape)
-{
+TEST(OpenWindowEscape, EndsTheProcessWithStatusZeroBeforeTheCallersEscape) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            if (!useOwnXvfb())
-                std::_Exit(4);
+            if (!useOwnXvfb()) std::_Exit(4);
             setDisplayMode(ModeDoubleBuffer | ModeDepth16);
-            if (openWindow("open-escape") != 1)
-                std::_Exit(5);
-            addKeyHandler(KeyEscape, exitThree); // registered after the layer's own
+            if (openWindow("open-escape") != 1) std::_Exit(5);
+            addKeyHandler(KeyEscape, exitThree);  // registered after the layer's own
             dispatchKey(KeyEscape);
             std::_Exit(6);
         },
         ::testing::ExitedWithCode(0), "");
 }
 
-} // namespace
+}  // namespace

@@ -15,24 +15,18 @@ namespace {
 
 bool flushEachLine = true;
 
-__attribute__((format(printf, 1, 2))) void logLine(const char* format, ...)
-{
+__attribute__((format(printf, 1, 2))) void logLine(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::vprintf(format, args);
     va_end(args);
     std::putchar('\n');
-    if (flushEachLine)
-        std::fflush(stdout);
+    if (flushEachLine) std::fflush(stdout);
 }
 
-void onReshape(int width, int height)
-{
-    logLine("reshape %d %d", width, height);
-}
+void onReshape(int width, int height) { logLine("reshape %d %d", width, height); }
 
-void onDisplay()
-{
+void onDisplay() {
     glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     swapWindowBuffers();
@@ -40,21 +34,18 @@ void onDisplay()
 }
 
 template <int Code>
-void onKey()
-{
+void onKey() {
     logLine("key %d", Code);
 }
 
 template <int... Codes>
-void bindKeys()
-{
+void bindKeys() {
     (addKeyHandler(Codes, onKey<Codes>), ...);
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const char* title = "window_probe";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--buffered") == 0) {
@@ -68,15 +59,13 @@ int main(int argc, char** argv)
     setWindowPosition(0, 0, 500, 500);
     const int opened = openWindow(title);
     logLine("open %d", opened);
-    if (!opened)
-        return 1;
+    if (!opened) return 1;
 
     // The keys a test sends, Escape (whose layer entry must win), and the
     // codes a dropped key would show up as if it were mistaken for a
     // character or a Windows virtual-key code (Tab, Backspace, Delete, Home,
     // F1, keypad +, ',', '+').
-    bindKeys<13, 27, 32, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122,
-             8, 9, 36, 46, 107, 112, 43, 44>();
+    bindKeys<13, 27, 32, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122, 8, 9, 36, 46, 107, 112, 43, 44>();
     setReshapeHandler(onReshape);
     logLine("loop %d", runMainLoop(onDisplay));
     return 0;

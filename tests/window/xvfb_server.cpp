@@ -15,8 +15,7 @@ namespace {
 
 pid_t serverPid = 0;
 
-void stopServer()
-{
+void stopServer() {
     if (serverPid > 0) {
         kill(serverPid, SIGTERM);
         waitpid(serverPid, nullptr, 0);
@@ -24,38 +23,32 @@ void stopServer()
     }
 }
 
-[[noreturn]] void runServer(int displayFd)
-{
-    prctl(PR_SET_PDEATHSIG, SIGKILL); // no orphan server if the test crashes
+[[noreturn]] void runServer(int displayFd) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // no orphan server if the test crashes
     const int devNull = open("/dev/null", O_WRONLY);
     dup2(devNull, STDOUT_FILENO);
     dup2(devNull, STDERR_FILENO);
     const std::string fd = std::to_string(displayFd);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-           "-nolisten", "tcp", "-br", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+           "tcp", "-br", static_cast<char*>(nullptr));
     _exit(127);
 }
 
 // The server writes its display number to the pipe once it accepts clients.
-std::string readDisplayNumber(int fd)
-{
+std::string readDisplayNumber(int fd) {
     std::string number;
     pollfd waiting{fd, POLLIN, 0};
     char c = 0;
-    while (poll(&waiting, 1, 10000) == 1 && read(fd, &c, 1) == 1 && c != '\n')
-        number += c;
+    while (poll(&waiting, 1, 10000) == 1 && read(fd, &c, 1) == 1 && c != '\n') number += c;
     return number;
 }
 
-} // namespace
+}  // namespace
 
-bool useOwnXvfb()
-{
-    if (serverPid > 0)
-        return true;
+bool useOwnXvfb() {
+    if (serverPid > 0) return true;
     int fds[2];
-    if (pipe(fds) != 0)
-        return false;
+    if (pipe(fds) != 0) return false;
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
