@@ -17,5 +17,7 @@ bool readPixelsRGB(std::vector<unsigned char>& rgb, int& width, int& height);
 
 // 8-bit RGB PNG from rows of width * 3 bytes, top row first.
 bool writePng(const char* path, const unsigned char* rgb, int width, int height);
+// The surface's picture as that PNG.
+bool savePicture(const char* path);
 
 #endif

@@ -2,6 +2,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "headless.h"
 
@@ -35,4 +36,10 @@ bool writePng(const char* path, const unsigned char* rgb, int width, int height)
     if (!file) return false;
     const bool written = writeRows(file, rgb, width, height);
     return std::fclose(file) == 0 && written;
+}
+
+bool savePicture(const char* path) {
+    std::vector<unsigned char> rgb;
+    int width = 0, height = 0;
+    return readPixelsRGB(rgb, width, height) && writePng(path, rgb.data(), width, height);
 }

@@ -97,10 +97,7 @@ int main(int argc, char** argv) {
     setSceneFileName(request.scene);
     for (int i = 0; i < request.frames; ++i) displayFrame();
 
-    std::vector<unsigned char> rgb;
-    int width = 0, height = 0;
-    const bool saved =
-        readPixelsRGB(rgb, width, height) && writePng(request.output, rgb.data(), width, height);
+    const bool saved = savePicture(request.output);
     closeHeadlessContext();
     if (!saved) textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", request.output);
     consoleFlush();

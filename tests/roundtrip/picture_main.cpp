@@ -56,10 +56,7 @@ int main(int argc, char** argv) {
     setViewAngles(request.angleX, request.angleY);
     for (int i = 0; i < request.frames; ++i) displayFrame();
 
-    std::vector<unsigned char> rgb;
-    int width = 0, height = 0;
-    const bool saved =
-        readPixelsRGB(rgb, width, height) && writePng(request.output, rgb.data(), width, height);
+    const bool saved = savePicture(request.output);
     closeHeadlessContext();
     if (!saved) std::fprintf(stderr, "cannot write %s\n", request.output);
     return saved ? 0 : 1;

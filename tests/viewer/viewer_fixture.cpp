@@ -11,6 +11,7 @@
 #include "scene/textout.h"
 #include "support/support_state.h"
 #include "tests/common/run.h"
+#include "tests/common/window_defaults.h"
 #include "viewer/viewer.h"
 
 std::string captureStdout(void (*work)(void*), void* context) {
@@ -35,28 +36,7 @@ void ViewerTest::TearDownTestSuite() { closeHeadlessContext(); }
 
 void ViewerTest::SetUp() {
     // A fresh start: GL lights, material and matrices as a new window has them.
-    resetSupportState();
-    resetView();
-    glMatrixMode(GL_MODELVIEW);
-    GLint depth = 1;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    while (depth-- > 1) glPopMatrix();
-    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-    const float black[4] = {0, 0, 0, 1};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
-    for (int k = 1; k < 8; ++k) glDisable(GL_LIGHT0 + k);
-    const float white[4] = {1, 1, 1, 1}, z[4] = {0, 0, 1, 0};
-    glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-    glLightfv(GL_LIGHT0, GL_POSITION, z);
-    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180);
-    myInit();
-    reshapeView(500, 500);
+    restoreWindowDefaults(500);
     scenePath = scratchDirectory() + "/scene.scn";
     setSceneFileName(scenePath.c_str());
 }
