@@ -1,119 +1,115 @@
-// Translating a 50 MB scene: ours against the plain fscanf/fprintf version,
-// and against the floor of copying the same output bytes. Standard output
-// goes to /dev/null while a translation runs.
-#include <benchmark/benchmark.h>
-
+// Translating scenes of every shape, as a user runs mirovan: each mode
+// against the plain fscanf/fprintf translation and against the floor of
+// the I/O alone (cat of the scene, and cat of as many bytes as the output
+// into a new file). Standard output goes to /dev/null; scenes and outputs
+// live in /tmp. Prints one table: medians of several runs, ratios, peak
+// memory, and whether the goals (10x the plain translation, 2x the floor,
+// 32 MiB) are met.
+//   bench_translate [megabytes per scene (24)] [runs (5)]
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
+#include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include "bench/scene/plain_translator.h"
-#include "scene/console.h"
-#include "translators/translators.h"
+#include "bench/scene/baseline/scene_shapes.h"
+#include "bench/scene/bench_processes.h"
 
 namespace {
 
 const std::string kDir = "/tmp/mirovan-bench";
-const std::string kScene = kDir + "/big.scn";
 
-void makeScene() {
-    static bool made = false;
-    if (made) return;
-    made = true;
-    std::system(("mkdir -p " + kDir).c_str());
-    std::FILE* f = std::fopen(kScene.c_str(), "w");
-    std::mt19937 random(1);
-    auto n = [&] { return (static_cast<int>(random() % 20000) - 10000) / 100.0; };
-    long size = 0;
-    int depth = 0;  // brackets kept shallow and balanced, as in real scenes
-    while (size < 50L * 1000 * 1000) {
-        switch (random() % 7) {
-            case 0: size += std::fprintf(f, "Cube %g %g %g\n", n(), n(), n()); break;
-            case 1: size += std::fprintf(f, "Sphere %g\n", n()); break;
-            case 2: size += std::fprintf(f, "Translation %g %g %g\n", n(), n(), n()); break;
-            case 3: size += std::fprintf(f, "Rotation %g 0 1 0\n", n()); break;
-            case 4:
-                size += std::fprintf(f, "Material 0.8 0.2 0.1 0.2 0.2 0.2 1 1 1 0 0 0 %g\n", n());
-                break;
-            case 5:
-                if (depth < 6) ++depth, size += std::fprintf(f, "Push\n");
-                break;
-            case 6:
-                if (depth > 0) --depth, size += std::fprintf(f, "Pop\n");
-                break;
-        }
+struct Mode {
+    const char* flag;
+    const char* name;
+    const char* extension;
+};
+const Mode kModes[] = {{"-vrml", "vrml", ".wrl"}, {"-opengl", "opengl", ".cpp"}};
+
+struct Row {
+    std::string shape, mode;
+    double sceneMiB, outputMiB;
+    double ours, plain, floor, peakMiB;
+    bool identical;
+};
+
+std::vector<double> times(int runs, const std::vector<std::string>& argv, const std::string& output,
+                          double* peakMiB = nullptr) {
+    std::vector<double> seconds;
+    for (int i = 0; i < runs; ++i) {
+        const ProcessRun run = runTimed(argv, output);
+        if (!run.succeeded) std::fprintf(stderr, "failed: %s\n", argv[0].c_str());
+        seconds.push_back(run.seconds);
+        if (peakMiB && run.peakMiB > *peakMiB) *peakMiB = run.peakMiB;
     }
-    std::fclose(f);
+    return seconds;
 }
 
-// Runs `work` with standard output on /dev/null.
-template <typename Work>
-void quietly(Work work) {
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    close(null);
-    work();
-    consoleFlush();
-    dup2(saved, 1);
-    close(saved);
+Row measure(SceneShape shape, const Mode& mode, const std::string& scene, int runs) {
+    const std::string base = kDir + "/" + sceneShapeName(shape);
+    const std::string ours = base + mode.extension, plain = base + ".plain" + mode.extension,
+                      copy = base + ".copy" + mode.extension;
+    Row row{sceneShapeName(shape), mode.name, 0, 0, 0, 0, 0, 0, false};
+    row.ours =
+        median(times(runs, {MIROVAN_BINARY, mode.flag, scene, ours}, "/dev/null", &row.peakMiB));
+    // The plain translation is slow and steady: fewer runs do.
+    row.plain =
+        median(times((runs + 1) / 2, {SCENE_PLAIN_BINARY, mode.flag, scene, plain}, "/dev/null"));
+    std::vector<double> floors;
+    for (int i = 0; i < runs; ++i)
+        floors.push_back(runTimed({"cat", scene}, "/dev/null").seconds +
+                         runTimed({"cat", ours}, copy).seconds);
+    row.floor = median(floors);
+    row.identical = sameContents(ours, plain);
+    row.sceneMiB = static_cast<double>(fileSize(scene)) / (1 << 20);
+    row.outputMiB = static_cast<double>(fileSize(ours)) / (1 << 20);
+    for (const std::string& f : {ours, plain, copy}) std::remove(f.c_str());
+    return row;
 }
 
-// Each run writes a new file, as a user's first translation does: emptying
-// the previous run's large output would be timed too.
-void removeOutput(benchmark::State& state, const std::string& path) {
-    state.PauseTiming();
-    std::remove(path.c_str());
-    state.ResumeTiming();
-}
-
-void BM_PlainFscanfFprintf(benchmark::State& state) {
-    makeScene();
-    for (auto _ : state) {
-        removeOutput(state, kDir + "/plain.wrl");
-        quietly([] { plainVrmlTranslator(kScene.c_str(), (kDir + "/plain.wrl").c_str()); });
+void printLoad(const char* when) {
+    double load[3] = {0, 0, 0};
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3) load[0] = -1;
+        std::fclose(f);
     }
-    state.SetBytesProcessed(state.iterations() * 50'000'000L);
-}
-
-void BM_VrmlTranslator(benchmark::State& state) {
-    makeScene();
-    for (auto _ : state) {
-        removeOutput(state, kDir + "/ours.wrl");
-        quietly([] { VrmlTranslator(kScene.c_str(), (kDir + "/ours.wrl").c_str()); });
-    }
-    state.SetBytesProcessed(state.iterations() * 50'000'000L);
-}
-
-void BM_SourceTranslator(benchmark::State& state) {
-    makeScene();
-    for (auto _ : state) {
-        removeOutput(state, kDir + "/ours.cpp");
-        quietly([] { SourceTranslator(kScene.c_str(), (kDir + "/ours.cpp").c_str()); });
-    }
-    state.SetBytesProcessed(state.iterations() * 50'000'000L);
-}
-
-// The floor: writing the VRML output's bytes with cat, plus the echo's bytes.
-void BM_CatOutputFloor(benchmark::State& state) {
-    makeScene();
-    quietly([] { VrmlTranslator(kScene.c_str(), (kDir + "/ours.wrl").c_str()); });
-    for (auto _ : state) {
-        removeOutput(state, kDir + "/copy.wrl");
-        std::system(
-            ("cat " + kDir + "/ours.wrl > " + kDir + "/copy.wrl; cat " + kScene + " > /dev/null")
-                .c_str());
-    }
+    std::printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
 }
 
 }  // namespace
 
-BENCHMARK(BM_PlainFscanfFprintf)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_VrmlTranslator)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SourceTranslator)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CatOutputFloor)->Unit(benchmark::kMillisecond)->Iterations(3);
+int main(int argc, char** argv) {
+    const double megabytes = argc > 1 ? std::atof(argv[1]) : 24;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    std::system(("mkdir -p " + kDir).c_str());
+    printLoad("before");
+
+    std::vector<Row> rows;
+    for (int s = 0; s < kSceneShapeCount; ++s) {
+        const auto shape = static_cast<SceneShape>(s);
+        const std::string scene = kDir + "/" + sceneShapeName(shape) + ".scn";
+        if (!writeScene(shape, static_cast<std::size_t>(megabytes * 1e6), scene.c_str())) {
+            std::fprintf(stderr, "cannot write %s\n", scene.c_str());
+            return 1;
+        }
+        for (const Mode& mode : kModes) rows.push_back(measure(shape, mode, scene, runs));
+        std::remove(scene.c_str());
+    }
+
+    std::printf("\n%-13s %-6s %6s %6s %8s %9s %8s %8s %8s %7s %s\n", "shape", "mode", "in MiB",
+                "out MiB", "ours ms", "plain ms", "floor ms", "x plain", "x floor", "peakMiB",
+                "output");
+    bool met = true;
+    for (const Row& r : rows) {
+        const double speedup = r.plain / r.ours, overFloor = r.ours / r.floor;
+        const bool ok = speedup >= 10 && overFloor <= 2 && r.peakMiB < 32 && r.identical;
+        met = met && ok;
+        std::printf("%-13s %-6s %6.1f %6.1f %8.1f %9.1f %8.1f %8.1f %8.2f %7.1f %s%s\n",
+                    r.shape.c_str(), r.mode.c_str(), r.sceneMiB, r.outputMiB, r.ours * 1e3,
+                    r.plain * 1e3, r.floor * 1e3, speedup, overFloor, r.peakMiB,
+                    r.identical ? "identical" : "DIFFERS", ok ? "" : "  (goal not met)");
+    }
+    printLoad("after");
+    std::printf("%s: at least 10x the plain translation, at most 2x the I/O floor, under 32 MiB\n",
+                met ? "every goal met" : "NOT every goal met");
+    return 0;
+}

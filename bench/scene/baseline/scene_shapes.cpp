@@ -1,0 +1,138 @@
+#include "bench/scene/baseline/scene_shapes.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+const char* const kKeywords[] = {
+    "",     "Cube", "Sphere", "Cylindre", "Cone",       "Translation", "Rotation",
+    "Zoom", "Push", "Pop",    "Material", "Pointlight", "Dirlight",    "Spotlight"};
+const int kCounts[] = {0, 3, 1, 2, 2, 3, 4, 3, 0, 0, 13, 7, 7, 11};
+constexpr int kPush = 8, kPop = 9, kMaterial = 10, kSpotlight = 13;
+
+// Words a scene may hold that no mode knows: misspellings, other formats'
+// names, lower case.
+const char* const kStrangers[] = {"Cylinder", "cube",  "Box", "Group",  "Scale",
+                                  "Light",    "Color", "#",   "sphere", "Texture2"};
+
+struct Generator {
+    SceneShape shape;
+    std::mt19937_64 random;
+    std::string text;
+    int depth = 0;
+
+    unsigned below(unsigned n) { return static_cast<unsigned>(random() % n); }
+
+    void digits(int count, bool leadingNonZero) {
+        for (int i = 0; i < count; ++i)
+            text +=
+                static_cast<char>('0' + ((i == 0 && leadingNonZero) ? 1 + below(9) : below(10)));
+    }
+
+    // Up to three decimals, four in ten negative, mostly below 200.
+    void ordinaryNumber() {
+        if (below(10) < 4) text += '-';
+        const unsigned whole = below(4) == 0 ? below(2000) : below(20);
+        text += std::to_string(whole);
+        const int decimals = static_cast<int>(below(4));
+        if (decimals > 0) text += '.', digits(decimals, false);
+    }
+
+    void shortNumber() {
+        static const char* const kShort[] = {"0", "1", "-1", "2", "0.5", "-2", ".5", "3", "5", "9"};
+        text += kShort[below(10)];
+    }
+
+    // 1 to 17 significant digits, the point anywhere in them, three in ten
+    // with an exponent of at most 8 either way.
+    void longNumber() {
+        if (below(10) < 4) text += '-';
+        const int count = 1 + static_cast<int>(below(17));
+        const int point = static_cast<int>(below(static_cast<unsigned>(count) + 1));
+        if (point == 0) text += '0';
+        for (int i = 0; i < count; ++i) {
+            if (i == point) text += '.';
+            text += static_cast<char>('0' + (i == 0 ? 1 + below(9) : below(10)));
+        }
+        if (below(10) < 3) {
+            text += below(2) ? "e-" : "e";
+            text += static_cast<char>('0' + below(9));
+        }
+    }
+
+    void number() {
+        text += ' ';
+        switch (shape) {
+            case SceneShape::ShortNumbers: shortNumber(); break;
+            case SceneShape::LongNumbers: longNumber(); break;
+            default: ordinaryNumber(); break;
+        }
+    }
+
+    // The deepest and shallowest nesting the shape keeps to.
+    int lowest() const { return shape == SceneShape::Nested ? 20 : 0; }
+    int deepest() const {
+        switch (shape) {
+            case SceneShape::Flat: return 0;
+            case SceneShape::Nested: return 40;
+            case SceneShape::Mixed: return 30;
+            default: return 6;
+        }
+    }
+
+    int kind() {
+        if (depth < lowest()) return kPush;
+        if (shape == SceneShape::NumberHeavy && below(10) < 9)
+            return below(2) ? kMaterial : kSpotlight;
+        return 1 + static_cast<int>(below(13));
+    }
+
+    void statement() {
+        if (shape == SceneShape::Unrecognised && below(10) == 0) {
+            text += kStrangers[below(10)];
+            for (unsigned n = below(4); n > 0; --n) number();
+            text += '\n';
+            return;
+        }
+        const int k = kind();
+        if (k == kPush && depth >= deepest()) return;
+        if (k == kPop && depth <= lowest()) return;
+        depth += k == kPush ? 1 : k == kPop ? -1 : 0;
+        text += kKeywords[k];
+        for (int n = 0; n < kCounts[k]; ++n) number();
+        text += '\n';
+    }
+};
+
+}  // namespace
+
+const char* sceneShapeName(SceneShape shape) {
+    static const char* const kNames[] = {
+        "mixed", "flat", "nested", "number-heavy", "short-number", "long-number", "unrecognised"};
+    return kNames[static_cast<int>(shape)];
+}
+
+std::string generateScene(SceneShape shape, std::size_t bytes) {
+    Generator g{shape, std::mt19937_64(1000 + static_cast<unsigned>(shape)), {}};
+    while (g.text.size() < bytes) g.statement();
+    return g.text;
+}
+
+// Written a block at a time: the benchmark's own memory stays small, and
+// the programs it starts inherit that.
+bool writeScene(SceneShape shape, std::size_t bytes, const char* path) {
+    std::FILE* file = std::fopen(path, "w");
+    if (!file) return false;
+    Generator g{shape, std::mt19937_64(1000 + static_cast<unsigned>(shape)), {}};
+    bool written = true;
+    for (std::size_t total = 0; total < bytes;) {
+        g.statement();
+        if (g.text.size() < (1u << 16) && total + g.text.size() < bytes) continue;
+        written = written && std::fwrite(g.text.data(), 1, g.text.size(), file) == g.text.size();
+        total += g.text.size();
+        g.text.clear();
+    }
+    return std::fclose(file) == 0 && written;
+}

@@ -1,0 +1,26 @@
+// Generated scenes of the shapes real scenes take, from fixed seeds: the
+// benchmark times the translators on them and the differential test
+// compares the translators' files with the plain translation's.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+enum class SceneShape {
+    Mixed,         // every kind, brackets up to 30 deep, up to three decimals
+    Flat,          // no brackets at all
+    Nested,        // brackets 20 to 40 deep: long indentation on every line
+    NumberHeavy,   // mostly Material and Spotlight
+    ShortNumbers,  // 0, 1, -1, 0.5: one or two characters a number
+    LongNumbers,   // up to 17 significant digits, some with exponents
+    Unrecognised,  // one statement in ten a word no mode knows
+};
+
+constexpr int kSceneShapeCount = 7;
+const char* sceneShapeName(SceneShape shape);
+
+// A scene of the shape, `bytes` long give or take a line, always the same
+// text for the same shape and size.
+std::string generateScene(SceneShape shape, std::size_t bytes);
+// The same into a file; false if it cannot be written.
+bool writeScene(SceneShape shape, std::size_t bytes, const char* path);
