@@ -35,11 +35,8 @@ SceneOpen openScene(const char* path) {
 void openSceneMemory(const void* data, std::size_t size) { scanOpenMemory(data, size); }
 
 bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
-    ScanToken token;
-    if (!scanToken(token)) return false;
-
-    const StatementKind kind =
-        token.length <= kTokenKeep ? lookupKeyword(token.text) : StatementKind::Unrecognised;
+    StatementKind kind;
+    if (!scanKeyword(kind)) return false;
     const StatementShape& shape = statementShape(kind);
     const bool asDouble = readsDouble(kind, precision);
 

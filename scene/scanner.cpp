@@ -1,9 +1,13 @@
 #include "scanner.h"
 
+#include "plain_number.h"
+
 #include "scene/scene.h"
+#include "statement_shape.h"
 
 #include <cerrno>
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -55,7 +59,6 @@ struct NumberText {
 struct ScannerState {
     int fd = -1;
     const unsigned char* data = nullptr;  // the block, or the memory input
-    unsigned char block[kBlockSize];
     std::size_t pos = 0;
     std::size_t end = 0;
     std::uint64_t blockStart = 0;  // input offset of block[0]
@@ -63,23 +66,26 @@ struct ScannerState {
     bool readFailed = false;
     std::uint64_t faultFrom = UINT64_MAX;  // tests: reads from here on fail
     NumberText number{};
-    char compact[kDigitsKeep + 64];  // a long number's short equivalent
+    char compact[kDigitsKeep + 64]{};  // a long number's short equivalent
 };
 
-ScannerState scanner;
+// One per thread: the translators read segments of one scene on two. The
+// block stands apart so that it starts as zeros, with nothing to copy.
+constinit thread_local ScannerState scanner;
+thread_local unsigned char scanBlock[kBlockSize];
 
-__attribute__((noinline)) bool refill() {
+// Reads more of the file after the bytes held; false at its end or when a
+// read fails.
+bool readMore() {
     if (scanner.atEnd) return false;
-    scanner.blockStart += scanner.end;
-    scanner.pos = scanner.end = 0;
-    if (scanner.blockStart >= scanner.faultFrom) {
+    if (scanner.blockStart + scanner.end >= scanner.faultFrom) {
         scanner.readFailed = scanner.atEnd = true;
         return false;
     }
     for (;;) {
-        ssize_t n = ::read(scanner.fd, scanner.block, kBlockSize);
+        ssize_t n = ::read(scanner.fd, scanBlock + scanner.end, kBlockSize - scanner.end);
         if (n > 0) {
-            scanner.end = static_cast<std::size_t>(n);
+            scanner.end += static_cast<std::size_t>(n);
             return true;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -87,6 +93,27 @@ __attribute__((noinline)) bool refill() {
         scanner.atEnd = true;
         return false;
     }
+}
+
+__attribute__((noinline)) bool refill() {
+    scanner.blockStart += scanner.end;
+    scanner.pos = scanner.end = 0;
+    return readMore();
+}
+
+// Moves the bytes not taken yet to the block's start and reads more after
+// them, so that a number is not cut by the block's end; false when fewer
+// than `room` bytes are left in the whole input.
+__attribute__((noinline)) bool makeRoom(std::size_t room) {
+    if (scanner.data != scanBlock) return false;  // input in memory: all there is
+    const std::size_t rest = scanner.end - scanner.pos;
+    std::memmove(scanBlock, scanBlock + scanner.pos, rest);
+    scanner.blockStart += scanner.pos;
+    scanner.pos = 0;
+    scanner.end = rest;
+    while (scanner.end < room && readMore()) {
+    }
+    return scanner.end >= room;
 }
 
 // The next byte without taking it, or kEnd.
@@ -358,31 +385,6 @@ bool convertNumber(Real& value) {
     return true;
 }
 
-constexpr std::uint64_t kZeroDigits = 0x3030303030303030;  // "00000000"
-
-// "%f" of a plain decimal with at most six decimals, straight from its
-// digits: exact when the value's rounding error (half an ulp) stays below
-// half a millionth, that is below 2^32 in double and below 8 in single.
-void plainFixedText(FixedText& text, bool negative, const unsigned char* whole, int wholeLength,
-                    const unsigned char* fraction, int fractionLength) {
-    while (wholeLength > 1 && *whole == '0') ++whole, --wholeLength;
-    char* out = text.text;
-    *out = '-';
-    out += negative;
-    *out = '0';
-    out += wholeLength == 0;
-    std::memcpy(out, whole, 16);  // the caller guarantees 16 readable bytes past the zeros
-    out += wholeLength;
-    *out++ = '.';
-    std::uint64_t digits;
-    std::memcpy(&digits, fraction, 8);
-    const std::uint64_t keep =
-        fractionLength == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * fractionLength);
-    digits = (digits & keep) | (kZeroDigits & ~keep);
-    std::memcpy(out, &digits, 8);
-    text.length = static_cast<std::uint16_t>(out + 6 - text.text);
-}
-
 }  // namespace
 
 ScanOpen scanOpenFile(const char* path) {
@@ -396,7 +398,7 @@ ScanOpen scanOpenFile(const char* path) {
         return ScanOpen::Unreadable;
     }
     scanner.fd = fd;
-    scanner.data = scanner.block;
+    scanner.data = scanBlock;
     scanner.atEnd = false;
     // A file that opens but refuses to be read is no scene either; finding
     // out now, before any output is touched, costs nothing.
@@ -446,55 +448,45 @@ bool scanToken(ScanToken& token) {
     return true;
 }
 
+bool scanKeyword(StatementKind& kind) {
+    if (!skipBlanks()) return false;
+    // The common token, short and ended by a blank, found eight bytes at a
+    // time: the first byte below '!' ends it if it is a blank.
+    if (scanner.end - scanner.pos >= 16 || makeRoom(16)) {
+        const unsigned char* const p = scanner.data + scanner.pos;
+        std::uint64_t low = 0;
+        std::size_t length = 0;
+        for (; length < 16; length += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p + length, 8);
+            constexpr std::uint64_t kHigh = 0x8080808080808080;
+            low = ~((word | kHigh) - 0x2121212121212121) & ~word & kHigh;
+            if (low != 0) break;
+        }
+        if constexpr (std::endian::native == std::endian::little) {
+            if (low != 0) length += static_cast<std::size_t>(std::countr_zero(low) >> 3);
+            if (length < 16 && isBlank(p[length])) {
+                kind = matchKeyword(p, length);
+                scanner.pos += length;
+                return true;
+            }
+        }
+    }
+    ScanToken token;
+    if (!scanToken(token)) return false;
+    kind = token.length <= kTokenKeep ? lookupKeyword(token.text) : StatementKind::Unrecognised;
+    return true;
+}
+
 bool scanDouble(double& value) { return collectNumber() && convertNumber(value); }
 bool scanFloat(float& value) { return collectNumber() && convertNumber(value); }
 
 bool scanPlainNumber(bool single, double& value, FixedText& text) {
     if (!skipBlanks()) return false;
-    // A sign and 19 digits, of which up to 18 leading zeros that
-    // plainFixedText skips before copying 16 bytes: 35 bytes read at most.
-    constexpr std::ptrdiff_t kRoom = 48;
-    const unsigned char* const start = scanner.data + scanner.pos;
-    const unsigned char* const limit = scanner.data + scanner.end;
-    if (limit - start < kRoom) return false;  // near the block's end: the general path
-
-    const unsigned char* p = start;
-    const bool negative = *p == '-';
-    p += *p == '-' || *p == '+';
-    const unsigned char* const whole = p;
-    std::uint64_t mantissa = 0;
-    for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p)
-        mantissa = mantissa * 10 + (*p - '0');
-    const int wholeLength = static_cast<int>(p - whole);
-    const unsigned char* fraction = p;
-    if (p < limit && *p == '.') {
-        fraction = ++p;
-        for (; p < limit && static_cast<unsigned>(*p - '0') < 10; ++p)
-            mantissa = mantissa * 10 + (*p - '0');
-    }
-    const int fractionLength = static_cast<int>(p - fraction);
-    const int digits = wholeLength + fractionLength;
-    if (digits == 0 || digits > 19 || p >= start + kRoom || !isBlank(*p)) return false;
-
-    // One correctly rounded operation on exact operands: strtod's result.
-    if (single) {
-        if (mantissa > (1u << 24) || fractionLength > 10) return false;
-        const float magnitude =
-            static_cast<float>(mantissa) / static_cast<float>(kExactPowers[fractionLength]);
-        value = negative ? -magnitude : magnitude;
-    } else {
-        if (mantissa > (std::uint64_t{1} << 53) || fractionLength > 22) return false;
-        const double magnitude = static_cast<double>(mantissa) / kExactPowers[fractionLength];
-        value = negative ? -magnitude : magnitude;
-    }
-    scanner.pos += static_cast<std::size_t>(p - start);
-
-    const double textLimit = single ? 8.0 : 4294967296.0;
-    if (fractionLength <= 6 && value < textLimit && value > -textLimit)
-        plainFixedText(text, negative, whole, wholeLength, fraction, fractionLength);
-    else
-        setFixedText(text, value);
-    return true;
+    if (scanner.end - scanner.pos < kPlainNumberRoom && !makeRoom(kPlainNumberRoom)) return false;
+    const std::size_t taken = readPlainNumber(scanner.data + scanner.pos, single, value, text);
+    scanner.pos += taken;
+    return taken != 0;
 }
 
 void scanFailReadsFrom(std::uint64_t offset) { scanner.faultFrom = offset; }

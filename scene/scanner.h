@@ -23,6 +23,10 @@ void scanClose();
 // Each returns false when nothing was converted; what was consumed then is
 // what the C library would have consumed.
 bool scanToken(ScanToken& token);
+// A token as "%s" reads it, told as the keyword it is, as lookupKeyword
+// tells a token of at most kTokenKeep bytes.
+enum class StatementKind : int;
+bool scanKeyword(StatementKind& kind);
 bool scanDouble(double& value);
 bool scanFloat(float& value);
 

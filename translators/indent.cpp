@@ -1,12 +1,14 @@
 #include "indent.h"
 
+#include <algorithm>
 #include <cstring>
 
-void resetIndent(IndentPrefix& prefix, int length) {
+void resetIndent(IndentPrefix& prefix, int initial, std::uint64_t depth) {
     std::memset(prefix.blanks, ' ', kIndentCapacity);
-    prefix.length = length;
-    prefix.blanks[length] = '\0';
-    prefix.beyond = 0;
+    const std::uint64_t wanted = static_cast<std::uint64_t>(initial) + depth;
+    prefix.length = static_cast<int>(std::min<std::uint64_t>(wanted, kIndentCapacity - 1));
+    prefix.blanks[prefix.length] = '\0';
+    prefix.beyond = wanted - static_cast<std::uint64_t>(prefix.length);
 }
 
 void pushIndent(IndentPrefix& prefix) {

@@ -3,14 +3,17 @@
 // is still counted, so the prefix shrinks back in step with the Pops.
 #pragma once
 
+#include <cstdint>
+
 constexpr int kIndentCapacity = 1000;  // blanks plus the terminator
 
 struct IndentPrefix {
     char blanks[kIndentCapacity];
     int length;
-    int beyond;  // pushes not shown because the prefix is full
+    std::uint64_t beyond;  // pushes not shown because the prefix is full
 };
 
-void resetIndent(IndentPrefix& prefix, int length);
+// `initial` blanks, and one more for each of `depth` open Pushes.
+void resetIndent(IndentPrefix& prefix, int initial, std::uint64_t depth);
 void pushIndent(IndentPrefix& prefix);
 void popIndent(IndentPrefix& prefix);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "output_file.h"
+#include "parallel.h"
 #include "scene/console.h"
 #include "scene/echo.h"
 
@@ -13,9 +14,7 @@ namespace {
 
 struct TranslationState {
     TextOut output;
-    IndentPrefix prefix;
-    std::uint64_t openPushes;  // Pushes whose Pop has not come yet
-    SceneStatement written;    // a statement with its non-finite numbers as 0
+    Translator translator;
 };
 
 TranslationState translation;
@@ -30,9 +29,9 @@ bool sameFile(const char* scene, const char* output) {
 
 // The echo shows a number as read, but no reader of the output takes nan or
 // inf: such a number is written as 0, as its value already is.
-const SceneStatement& asWritten(const SceneStatement& statement) {
+const SceneStatement& asWritten(Translator& t, const SceneStatement& statement) {
     if (statement.nonFinite == 0) return statement;
-    SceneStatement& copy = translation.written;
+    SceneStatement& copy = t.written;
     copy = statement;
     for (int n = 0; n < copy.count; ++n)
         if (copy.nonFinite & (1u << n)) setFixedText(copy.texts[n], 0.0);
@@ -42,43 +41,57 @@ const SceneStatement& asWritten(const SceneStatement& statement) {
 // Brackets stay paired in the output whatever the scene: a Pop with no Push
 // open is echoed and otherwise dropped, and a Push still open at the end is
 // closed as its Pop would have closed it.
-bool writesBlock(StatementKind kind) {
-    if (kind == StatementKind::Push) ++translation.openPushes;
+bool writesBlock(Translator& t, StatementKind kind) {
+    if (kind == StatementKind::Push) ++t.openPushes;
     if (kind != StatementKind::Pop) return kind != StatementKind::Unrecognised;
-    if (translation.openPushes == 0) return false;
-    --translation.openPushes;
+    if (t.openPushes == 0) return false;
+    --t.openPushes;
     return true;
-}
-
-void closeOpenPushes(const TranslationMode& mode) {
-    static const SceneStatement kPop = {StatementKind::Pop, 0, 0, 0, {}, {}};
-    for (; translation.openPushes > 0; --translation.openPushes)
-        mode.writeStatement(translation.output, translation.prefix, kPop);
 }
 
 // Header, one block per statement with its echo, trailer; false if a write
 // to the output failed. The output is not closed.
 bool translateInto(const TranslationMode& mode, std::FILE* file) {
     TextOut& out = translation.output;
-    TextOut& echo = console();
     textOpen(out, file);
-    resetIndent(translation.prefix, mode.initialIndent);
-    translation.openPushes = 0;
-
+    startTranslator(translation.translator, mode, out, console(), 0);
     textPut(out, mode.header);
-    SceneStatement statement;
-    while (nextStatement(statement, mode.precision)) {
-        if (statement.kind != StatementKind::Unrecognised) textPutEcho(echo, statement);
-        if (writesBlock(statement.kind))
-            mode.writeStatement(out, translation.prefix, asWritten(statement));
-        textPutChar(echo, '\n');
-    }
-    closeOpenPushes(mode);
+    translateStatements(translation.translator, 0, nullptr);
+    closeOpenPushes(translation.translator);
     textPut(out, mode.trailer);
     return textFlush(out);
 }
 
 }  // namespace
+
+void startTranslator(Translator& t, const TranslationMode& mode, TextOut& out, TextOut& echo,
+                     std::uint64_t openPushes) {
+    t.mode = &mode;
+    t.out = &out;
+    t.echo = &echo;
+    resetIndent(t.prefix, mode.initialIndent, openPushes);
+    t.openPushes = openPushes;
+    t.statements = 0;
+}
+
+void translateStatements(Translator& t, std::uint64_t skip, const bool* stop) {
+    SceneStatement statement;
+    for (; skip > 0 && nextStatement(statement, t.mode->precision); --skip) ++t.statements;
+    if (skip > 0) return;
+    while (nextStatement(statement, t.mode->precision)) {
+        ++t.statements;
+        if (statement.kind != StatementKind::Unrecognised) textPutEcho(*t.echo, statement);
+        if (writesBlock(t, statement.kind))
+            t.mode->writeStatement(*t.out, t.prefix, asWritten(t, statement));
+        textPutChar(*t.echo, '\n');
+        if (stop && *stop) return;
+    }
+}
+
+void closeOpenPushes(Translator& t) {
+    static const SceneStatement kPop = {StatementKind::Pop, 0, 0, 0, {}, {}};
+    for (; t.openPushes > 0; --t.openPushes) t.mode->writeStatement(*t.out, t.prefix, kPop);
+}
 
 bool runTranslation(const TranslationMode& mode, const char* sceneFile, const char* outputFile) {
     const SceneOpen opened = openScene(sceneFile);
@@ -94,9 +107,15 @@ bool runTranslation(const TranslationMode& mode, const char* sceneFile, const ch
         return false;
     }
 
-    const bool translated = translateInto(mode, output.file);
-    const bool readFailed = sceneReadFailed();
-    closeScene();
+    bool translated, readFailed;
+    if (worthTwoThreads(sceneFile)) {
+        closeScene();
+        translated = translateOnTwoThreads(mode, sceneFile, output.file, readFailed);
+    } else {
+        translated = translateInto(mode, output.file);
+        readFailed = sceneReadFailed();
+        closeScene();
+    }
     const bool written = closeOutput(output, translated && !readFailed);
 
     if (readFailed) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 #include "scene/scene.h"
@@ -22,3 +23,24 @@ bool runTranslation(const TranslationMode& mode, const char* sceneFile, const ch
 // stays open; false if a write failed.
 bool runTranslationMemory(const TranslationMode& mode, const void* scene, std::size_t size,
                           std::FILE* output);
+
+// One translation in progress: where its text and echo go, and how deep in
+// brackets it is. A run has one; a run on two threads has one per thread.
+struct Translator {
+    const TranslationMode* mode;
+    TextOut* out;
+    TextOut* echo;
+    IndentPrefix prefix;
+    std::uint64_t openPushes;  // Pushes whose Pop has not come yet
+    std::uint64_t statements;  // taken so far, unrecognised tokens included
+    SceneStatement written;    // a statement with its non-finite numbers as 0
+};
+
+// Starts with `openPushes` brackets open before the text it translates.
+void startTranslator(Translator& t, const TranslationMode& mode, TextOut& out, TextOut& echo,
+                     std::uint64_t openPushes);
+// Translates the open scene's statements to its end, after taking the first
+// `skip` without writing anything; stops early when `*stop` turns true.
+void translateStatements(Translator& t, std::uint64_t skip, const bool* stop);
+// Closes the Pushes still open, as their Pops would have.
+void closeOpenPushes(Translator& t);
