@@ -1,11 +1,35 @@
 #include "scene/echo.h"
 
+namespace {
+
+// Room for the longest echo: the longest keyword, then a blank and the
+// longest number text for each number, with 16 bytes to spare.
+constexpr std::size_t kMostEchoed = 16 + kMaxNumbers * (1 + kFixedMaxLength) + 16;
+
+// `length` bytes from a source with 16 readable, 16 at a time: what is
+// copied past the end is overwritten next.
+inline char* putRun(char* to, const char* from, std::size_t length) {
+    std::memcpy(to, from, 16);
+    if (length > 16) [[unlikely]]
+        std::memcpy(to + 16, from + 16, length - 16);
+    return to + length;
+}
+
+}  // namespace
+
 void textPutEcho(TextOut& out, const SceneStatement& statement) {
-    textPut(out, keywordText(statement.kind), keywordLength(statement.kind));
     static const int kSpotEchoOrder[] = {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9};
+    if (out.length + kMostEchoed > kTextOutCapacity) textFlush(out);
+    char* to = out.buffer + out.length;
+    const char* keyword = keywordText(statement.kind);
+    const std::size_t keywordSize = keywordLength(statement.kind);
+    std::memcpy(to, keyword, keywordSize);
+    to += keywordSize;
     const bool spot = statement.kind == StatementKind::Spotlight;
     for (int n = 0; n < statement.count; ++n) {
-        textPutChar(out, ' ');
-        textPut(out, statement.texts[spot ? kSpotEchoOrder[n] : n]);
+        const FixedText& text = statement.texts[spot ? kSpotEchoOrder[n] : n];
+        *to++ = ' ';
+        to = putRun(to, text.text, text.length);
     }
+    out.length = static_cast<std::size_t>(to - out.buffer);
 }

@@ -154,8 +154,9 @@ inline bool exactFloat(std::uint64_t mantissa, int exponent, float& value) {
 
 // "%f" of a decimal with at most six decimals, straight from its digits;
 // 16 readable bytes at `whole` (after its leading zeros) and 8 at `fraction`.
-void digitsText(FixedText& text, bool negative, const unsigned char* whole, int wholeLength,
-                const unsigned char* fraction, int fractionLength) {
+[[gnu::always_inline]] inline void digitsText(FixedText& text, bool negative,
+                                              const unsigned char* whole, int wholeLength,
+                                              const unsigned char* fraction, int fractionLength) {
     while (wholeLength > 1 && *whole == '0') ++whole, --wholeLength;
     char* out = text.text;
     *out = '-';
@@ -172,11 +173,57 @@ void digitsText(FixedText& text, bool negative, const unsigned char* whole, int 
     text.length = static_cast<std::uint16_t>(out + 6 - text.text);
 }
 
-}  // namespace
+inline std::uint64_t lowBytes(int n) { return (std::uint64_t{1} << (8 * n)) - 1; }
 
-std::size_t readPlainNumber(const unsigned char* first, bool single, double& value,
-                            FixedText& text) {
-    if constexpr (std::endian::native != std::endian::little) return 0;
+// The common number, whole within one word after its sign: at most seven
+// digits and a point, then a blank. 0 when it is anything else.
+[[gnu::always_inline]] inline std::size_t readShortNumber(const unsigned char* first, bool single,
+                                                          double& value, FixedText& text) {
+    const bool negative = *first == '-';
+    const unsigned char* const p = first + (negative || *first == '+');
+    const std::uint64_t word = load8(p);
+    // A byte's high bit set where it is not a digit. The point carries into
+    // no other byte, so the bits stay true up to the byte after the fraction.
+    const std::uint64_t x = word ^ kZeros;
+    std::uint64_t other = ((x + 0x7676767676767676) | x) & 0x8080808080808080;
+    if (other == 0) return 0;
+    const int wholeLength = std::countr_zero(other) >> 3;
+    int end = wholeLength;
+    if (p[wholeLength] == '.') {
+        other &= other - 1;
+        if (other == 0) return 0;
+        end = std::countr_zero(other) >> 3;
+    }
+    const int fractionLength = end - wholeLength - (end != wholeLength);
+    const int digits = wholeLength + fractionLength;
+    if (digits == 0 || !isBlank(p[end])) return 0;
+
+    // The digits side by side without the point, then their value.
+    const std::uint64_t wholeMask = lowBytes(wholeLength);
+    const std::uint64_t packed = (x & wholeMask) | ((x >> 8) & ~wholeMask & lowBytes(digits));
+    const std::uint64_t mantissa = eightValues(packed << (8 * (8 - digits)));
+    // Exact operands, one rounding: strtod's and strtof's results.
+    bool copyDigits = true;
+    if (single) {
+        const float f =
+            static_cast<float>(mantissa) / static_cast<float>(kExactPowers[fractionLength]);
+        value = negative ? -static_cast<double>(f) : static_cast<double>(f);
+        copyDigits = f < 8.0f || static_cast<double>(f) * kExactPowers[fractionLength] ==
+                                     static_cast<double>(mantissa);
+    } else {
+        const double d = static_cast<double>(mantissa) / kExactPowers[fractionLength];
+        value = negative ? -d : d;
+    }
+    if (copyDigits)
+        digitsText(text, negative, p, wholeLength, p + wholeLength + 1, fractionLength);
+    else
+        setFixedText(text, value);
+    return static_cast<std::size_t>(p + end - first);
+}
+
+// Any other plain decimal.
+__attribute__((noinline)) std::size_t readLongerNumber(const unsigned char* first, bool single,
+                                                       double& value, FixedText& text) {
     const unsigned char* p = first;
     const bool negative = *p == '-';
     p += negative || *p == '+';
@@ -229,4 +276,28 @@ std::size_t readPlainNumber(const unsigned char* first, bool single, double& val
     else
         setFixedText(text, value);
     return static_cast<std::size_t>(p - first);
+}
+
+}  // namespace
+
+std::size_t readPlainNumber(const unsigned char* first, bool single, double& value,
+                            FixedText& text) {
+    if constexpr (std::endian::native != std::endian::little) return 0;
+    if (const std::size_t taken = readShortNumber(first, single, value, text)) return taken;
+    return readLongerNumber(first, single, value, text);
+}
+
+int readPlainNumbers(const unsigned char*& p, const unsigned char* limit, bool single, int count,
+                     double* values, FixedText* texts) {
+    if constexpr (std::endian::native != std::endian::little) return 0;
+    int taken = 0;
+    for (; taken < count; ++taken) {
+        while (p < limit && isBlank(*p)) ++p;
+        if (limit - p < static_cast<std::ptrdiff_t>(kPlainNumberRoom)) break;
+        std::size_t length = readShortNumber(p, single, values[taken], texts[taken]);
+        if (length == 0) length = readLongerNumber(p, single, values[taken], texts[taken]);
+        if (length == 0) break;
+        p += length;
+    }
+    return taken;
 }

@@ -17,3 +17,9 @@ constexpr std::size_t kPlainNumberRoom = 48;
 // kind of number, or none, for the general reader to take.
 std::size_t readPlainNumber(const unsigned char* first, bool single, double& value,
                             FixedText& text);
+
+// Up to `count` such numbers, each after the blanks before it, while
+// kPlainNumberRoom bytes are left before `limit`: how many were taken. `p`
+// is left after the last one taken and the blanks after it.
+int readPlainNumbers(const unsigned char*& p, const unsigned char* limit, bool single, int count,
+                     double* values, FixedText* texts);

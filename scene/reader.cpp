@@ -46,8 +46,13 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
     statement.nonFinite = 0;
     int index = 0;
     for (int g = 0; g < shape.groupCount; ++g) {
+        // Most numbers are plain decimals, read a group at a time.
+        const int plain = scanPlainNumbers(!asDouble, shape.groups[g], statement.values + index,
+                                           statement.texts + index);
+        statement.numbersRead += plain;
+        index += plain;
         bool converting = true;
-        for (int n = 0; n < shape.groups[g]; ++n, ++index) {
+        for (int n = plain; n < shape.groups[g]; ++n, ++index) {
             double& value = statement.values[index];
             FixedText& text = statement.texts[index];
             if (converting && scanPlainNumber(!asDouble, value, text)) {

@@ -489,6 +489,15 @@ bool scanPlainNumber(bool single, double& value, FixedText& text) {
     return taken != 0;
 }
 
+int scanPlainNumbers(bool single, int count, double* values, FixedText* texts) {
+    constexpr std::size_t kGroupRoom = 1024;  // a statement's numbers, usually
+    if (scanner.end - scanner.pos < kGroupRoom) makeRoom(kGroupRoom);
+    const unsigned char* p = scanner.data + scanner.pos;
+    const int taken = readPlainNumbers(p, scanner.data + scanner.end, single, count, values, texts);
+    scanner.pos = static_cast<std::size_t>(p - scanner.data);
+    return taken;
+}
+
 void scanFailReadsFrom(std::uint64_t offset) { scanner.faultFrom = offset; }
 
 std::uint64_t scanConsumed() { return scanner.blockStart + scanner.pos; }

@@ -37,6 +37,10 @@ bool scanFloat(float& value);
 struct FixedText;
 bool scanPlainNumber(bool single, double& value, FixedText& text);
 
+// The same for up to `count` numbers in a row: how many were read. Fewer
+// when one is not of that kind, or lies too near the end of the input.
+int scanPlainNumbers(bool single, int count, double* values, FixedText* texts);
+
 std::uint64_t scanConsumed();  // bytes taken from the input so far
 
 // For tests: every read of a scene file from this byte offset on fails as a

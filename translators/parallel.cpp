@@ -120,11 +120,23 @@ void markReadFailed() {
     parallel.readFailed = true;
 }
 
+// The echo goes to standard output itself, after what the console holds:
+// through the console it would be copied twice more.
 void deliver(Sink& s, const char* data, std::size_t size) {
-    if (s.echo) {
-        textPut(console(), data, size);
-    } else if (std::fwrite(data, 1, size, parallel.output) != size) {
-        parallel.writeFailed = true;
+    if (!s.echo) {
+        if (std::fwrite(data, 1, size, parallel.output) != size) parallel.writeFailed = true;
+        return;
+    }
+    consoleFlush();
+    while (size > 0) {
+        const ssize_t n = ::write(STDOUT_FILENO, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            console().failed = true;
+            return;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
     }
 }
 
