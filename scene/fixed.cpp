@@ -1,5 +1,6 @@
 #include "scene/fixed.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +24,10 @@ int digitCount(std::uint64_t value) {
 }
 
 char* putUnsigned(char* out, std::uint64_t value) {
+    if (value < 10) {  // the most common whole part, at once
+        *out = static_cast<char>('0' + value);
+        return out + 1;
+    }
     char* const end = out + digitCount(value);
     char* p = end;
     while (value >= 100) {
@@ -51,6 +56,16 @@ std::uint64_t millionths(std::uint64_t fraction, int shift) {
     return quotient;
 }
 
+char* putFixed(char* out, bool negative, std::uint64_t whole, unsigned fraction) {
+    *out = '-';
+    out += negative;
+    out = putUnsigned(out, whole);
+    *out++ = '.';
+    out = putPair(out, fraction / 10000);
+    out = putPair(out, fraction / 100 % 100);
+    return putPair(out, fraction % 100);
+}
+
 }  // namespace
 
 char* formatFixed(char* out, double value) {
@@ -61,6 +76,17 @@ char* formatFixed(char* out, double value) {
         // Rare: infinities, NaNs and values from 2^63 up take the C library's path.
         const int n = std::snprintf(out, kFixedMaxLength, "%f", value);
         return out + (n > 0 ? n : 0);
+    }
+    if (biased < 1023 + 52 && (bits & 0x3FFF) == 0) {
+        // At most 39 significant bits, as every float has: the fraction
+        // times a million is exact in a double, and so is its rounding to
+        // nearest, ties to even, by adding and taking away 2^52.
+        const double magnitude = std::fabs(value);
+        auto whole = static_cast<std::uint64_t>(magnitude);
+        const double millionths = (magnitude - static_cast<double>(whole)) * 1e6;
+        auto fraction = static_cast<unsigned>((millionths + 0x1p52) - 0x1p52);
+        if (fraction == 1000000) fraction = 0, ++whole;
+        return putFixed(out, bits >> 63, whole, fraction);
     }
     std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
     if (biased != 0) significand |= std::uint64_t{1} << 52;
@@ -81,13 +107,7 @@ char* formatFixed(char* out, double value) {
         }
     }
 
-    if (bits >> 63) *out++ = '-';
-    out = putUnsigned(out, whole);
-    *out++ = '.';
-    const auto f = static_cast<unsigned>(fraction);
-    out = putPair(out, f / 10000);
-    out = putPair(out, f / 100 % 100);
-    return putPair(out, f % 100);
+    return putFixed(out, bits >> 63, whole, static_cast<unsigned>(fraction));
 }
 
 void setFixedText(FixedText& fixed, double value) {

@@ -1,5 +1,6 @@
 #include "parallel.h"
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -66,8 +67,8 @@ struct ParallelState {
     bool atEnd, readFailed, restTaken;
     std::uint64_t nextIndex;
     std::uint64_t depthGuess;
-    // The turn, under the lock: the segment whose text is written now.
-    std::uint64_t turn;
+    // The turn, changed under the lock: the segment whose text is written now.
+    std::atomic<std::uint64_t> turn;
     std::uint64_t openPushes;  // after every segment before the turn
     std::uint64_t statements;  // in every segment before the turn
     bool writeFailed;
@@ -171,7 +172,11 @@ void passTurn(Worker& w) {
 ssize_t sinkWrite(void* cookie, const char* data, std::size_t size) {
     Sink& s = *static_cast<Sink*>(cookie);
     Worker& w = *s.worker;
-    if (!w.holdsTurn && s.length + size > s.capacity) takeTurn(w);
+    // The turn is taken as soon as it comes, or when the held text would
+    // overflow: from then on the text is not copied on the way.
+    if (!w.holdsTurn && (s.length + size > s.capacity ||
+                         parallel.turn.load(std::memory_order_relaxed) == w.segment.index))
+        takeTurn(w);
     if (w.wrongDepth) return static_cast<ssize_t>(size);  // this attempt's text is dropped
     if (w.holdsTurn) {
         deliver(s, data, size);
@@ -263,7 +268,8 @@ bool translateOnTwoThreads(const TranslationMode& mode, const char* sceneFile, s
     parallel.carryLength = 0;
     parallel.atEnd = parallel.restTaken = parallel.writeFailed = false;
     parallel.readFailed = parallel.fd < 0;
-    parallel.nextIndex = parallel.depthGuess = parallel.turn = 0;
+    parallel.nextIndex = parallel.depthGuess = 0;
+    parallel.turn = 0;
     parallel.openPushes = parallel.statements = 0;
     parallel.mode = &mode;
     parallel.sceneFile = sceneFile;
