@@ -90,3 +90,17 @@ TEST(FixedFormat, EveryFloatNearSixDecimals) {
         ASSERT_EQ(ours(f), libc(f)) << f;
     }
 }
+
+// Values of at most 39 significant bits, floats among them, take a shorter
+// way: every exponent where it applies, and its edges.
+TEST(FixedFormat, FewSignificantBitsAtEveryExponent) {
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 200000; ++i) {
+        const int keep = 1 + static_cast<int>(random() % 39);
+        const std::uint64_t significand = (random() >> (64 - keep)) | 1;
+        const double v =
+            std::ldexp(static_cast<double>(significand), static_cast<int>(random() % 140) - 100);
+        ASSERT_EQ(ours(v), libc(v)) << std::hexfloat << v;
+        ASSERT_EQ(ours(-v), libc(-v)) << std::hexfloat << -v;
+    }
+}
