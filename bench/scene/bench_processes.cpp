@@ -19,7 +19,7 @@ ProcessRun runTimed(const std::vector<std::string>& argv, const std::string& out
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
-    ProcessRun run{0, 0, false};
+    ProcessRun run{0, 0, 0, false};
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -34,6 +34,8 @@ ProcessRun runTimed(const std::vector<std::string>& argv, const std::string& out
     if (pid > 0 && ::wait4(pid, &status, 0, &usage) == pid) {
         run.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
         run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+        const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+        run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return run;

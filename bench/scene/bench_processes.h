@@ -5,9 +5,10 @@
 #include <vector>
 
 struct ProcessRun {
-    double seconds;  // wall clock, start to exit
-    double peakMiB;  // largest resident set
-    bool succeeded;  // exited with status 0
+    double seconds;     // wall clock, start to exit
+    double cpuSeconds;  // user and system time, all threads
+    double peakMiB;     // largest resident set
+    bool succeeded;     // exited with status 0
 };
 
 // Runs `argv` with standard output sent to `output` (created anew, or
