@@ -4,6 +4,7 @@
 #include "scanner.h"
 #include "statement_shape.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,17 +43,23 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
 
     statement.kind = kind;
     statement.count = shape.count;
-    statement.numbersRead = 0;
     statement.nonFinite = 0;
+    // Most statements hold plain decimals only, read in one call; the groups
+    // of reads matter only from the first number that is not one.
+    const int plain = shape.count == 0 ? 0
+                                       : scanPlainNumbers(!asDouble, shape.count, statement.values,
+                                                          statement.texts);
+    statement.numbersRead = plain;
     int index = 0;
-    for (int g = 0; g < shape.groupCount; ++g) {
-        // Most numbers are plain decimals, read a group at a time.
-        const int plain = scanPlainNumbers(!asDouble, shape.groups[g], statement.values + index,
-                                           statement.texts + index);
-        statement.numbersRead += plain;
-        index += plain;
+    for (int g = 0; g < shape.groupCount && index < shape.count; ++g) {
+        const int end = index + shape.groups[g];
+        if (end <= plain) {
+            index = end;
+            continue;
+        }
+        // The numbers before `plain` in this group were read; read on.
         bool converting = true;
-        for (int n = plain; n < shape.groups[g]; ++n, ++index) {
+        for (index = std::max(index, plain); index < end; ++index) {
             double& value = statement.values[index];
             FixedText& text = statement.texts[index];
             if (converting && scanPlainNumber(!asDouble, value, text)) {
