@@ -1,5 +1,8 @@
+#include <vector>
+
 #include "GestionOpenGL.h"
 #include "gl_fixture.h"
+#include "modelview_stack.h"
 #include "support_state.h"
 
 namespace {
@@ -59,6 +62,61 @@ TEST_F(SupportFrame, MarkedLightsComeBackWhereTheyWereAdded) {
     EXPECT_TRUE(sameBits(lightOf(GL_LIGHT1, GL_POSITION), spot));
     EXPECT_EQ(lightOf(GL_LIGHT1, GL_SPOT_CUTOFF)[0], 12.5f);
     EXPECT_FALSE(lightEnabled(2));
+}
+
+TEST_F(SupportFrame, MaterialOfBothFacesComesBackBitForBit) {
+    const GLfloat front[4] = {0.1f, 1.0f / 3, 1e-7f, 0.7f}, back[4] = {0.9f, 0.8f, 0.7f, 1};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, front);
+    glMaterialfv(GL_BACK, GL_DIFFUSE, back);
+    glMaterialf(GL_BACK, GL_SHININESS, 12.345678f);
+    const GLenum pnames[5] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION, GL_SHININESS};
+    Vec4 marked[2][5];
+    for (int p = 0; p < 5; ++p) {
+        marked[0][p] = materialOf(GL_FRONT, pnames[p]);
+        marked[1][p] = materialOf(GL_BACK, pnames[p]);
+    }
+    markFrameStart();
+    const GLfloat red[4] = {1, 0, 0, 1};
+    affecteMaterial(red, red, red, red, 90);
+    restoreFrameStart();
+    for (int p = 0; p < 5; ++p) {
+        EXPECT_TRUE(sameBits(materialOf(GL_FRONT, pnames[p]), marked[0][p])) << p;
+        EXPECT_TRUE(sameBits(materialOf(GL_BACK, pnames[p]), marked[1][p])) << p;
+    }
+}
+
+// Deeper than the GL's stack, one entry of which stays free for the lights
+// that popLumieres re-applies under their own matrices.
+TEST_F(SupportFrame, ModelviewNestsBeyondTheGlStack) {
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &most);
+    const int levels = most + 20;
+    std::vector<Matrix> saved;
+    for (int k = 0; k < levels; ++k) {
+        saved.push_back(modelview());
+        pushModelview();
+        glRotatef(7.5f, 1, 2, 3);
+        glTranslatef(0.25f, 0, -1);
+    }
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, most - 1);
+    affectePointLight(1, 1, 1, 0, 0, 0, 1);
+    pushLumieres();
+    for (int k = levels - 1; k >= 0; --k) {
+        popModelview();
+        if (k == levels - 1) popLumieres();
+        ASSERT_EQ(modelview(), saved[k]) << k;
+    }
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // A new frame starts with none kept here: the next pop is the GL's.
+    for (int k = 0; k < levels; ++k) pushModelview();
+    markFrameStart();
+    popModelview();
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, most - 2);
 }
 
 TEST_F(SupportFrame, RestoreBeforeAnyMarkChangesNothing) {
