@@ -1,33 +1,47 @@
-# Thin wrapper over the CMake presets: `make run`, `make test`.
+# Thin wrapper over the CMake presets. Each target installs what it needs
+# (scripts/install-deps; SKIP_DEPS=1 skips that) and builds only what it runs.
+#   make run      mirovan and mirovan-snapshot, then the bundled example
+#   make test     every test          make bench   the benchmarks
+#   make fuzz     the fuzz targets    make format-check
+# PRESET=asan builds with the sanitizers; WERROR=1 makes warnings errors.
 PRESET ?= default
 BUILD  := build/$(PRESET)
+WERROR ?= 0
+CONFIGURE = cmake --preset $(PRESET) -DMIROVAN_WARNINGS_AS_ERRORS=$(if $(filter 1,$(WERROR)),ON,OFF)
 
 # `make fuzz`: every libFuzzer target for FUZZ_SECONDS, two at a time.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := reader vrml source viewer
 FUZZ_BUILD   := build/fuzz
 
-.PHONY: all deps build run test bench clean fuzz $(addprefix fuzz-,$(FUZZ_TARGETS))
+DEPS := $(addprefix deps-,run test bench fuzz)
+.PHONY: all run test bench fuzz format-check clean $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
 
-all: build
+all: run
 
-deps:
-	@sh scripts/install-deps
+$(DEPS): deps-%:
+	@[ "$(SKIP_DEPS)" = 1 ] || sh scripts/install-deps $*
 
-build: deps
-	@cmake --preset $(PRESET) >/dev/null
-	@cmake --build --preset $(PRESET)
-
-test: build
-	@ctest --preset $(PRESET)
-
-run: build
+# A fresh build tree gets no tests; one configured by `make test` keeps them.
+run: deps-run
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -DMIROVAN_BUILD_TESTS=OFF >/dev/null
+	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot
 	@sh scripts/run-example $(BUILD)
 
-bench: build
+test: deps-test
+	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
+	@cmake --build --preset $(PRESET)
+	@ctest --preset $(PRESET)
+
+bench: deps-bench
+	@$(CONFIGURE) -DMIROVAN_BUILD_BENCH=ON >/dev/null
+	@cmake --build --preset $(PRESET) --target benchmarks
 	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
 
-fuzz: deps
+format-check:
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h' '*.c') && echo "format: clean"
+
+fuzz: deps-fuzz
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@$(MAKE) --no-print-directory -j2 $(addprefix fuzz-,$(FUZZ_TARGETS))

@@ -2,6 +2,8 @@
 #include "scene/scene.h"
 #include "scene/statement_shape.h"
 
+#include <cmath>
+
 namespace {
 
 bool readsDouble(StatementKind kind, NumberPrecision precision) {
@@ -42,6 +44,7 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
     statement.kind = kind;
     statement.count = shape.count;
     statement.numbersRead = 0;
+    statement.nonFinite = 0;
     int index = 0;
     for (int g = 0; g < shape.groupCount; ++g) {
         bool converting = true;
@@ -56,6 +59,10 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
             converting = converting && readNumber(asDouble, value);
             if (converting) ++statement.numbersRead;
             setFixedText(text, value);
+            if (!std::isfinite(value)) {
+                value = 0.0;
+                statement.nonFinite |= 1u << index;
+            }
         }
     }
     return true;

@@ -47,12 +47,15 @@ void setFixedText(FixedText& fixed, double value);
 
 // One statement with its numbers in file order. A number read in single
 // precision is held as that float widened; a number that could not be read
-// is 0. Each number is also kept as "%f" writes it, since every mode writes
-// it at least once and most twice.
+// is 0, and so is one that is not finite in the precision it was read in
+// (nan, inf, or 1e39 read as a float): no GL call, VRML reader or compiler
+// takes those. Each number is also kept as "%f" writes it as read, for the
+// echo, since every mode writes it at least once and most twice.
 struct SceneStatement {
     StatementKind kind;
-    int count;        // numbers the keyword takes
-    int numbersRead;  // of those, how many were converted
+    int count;           // numbers the keyword takes
+    int numbersRead;     // of those, how many were converted
+    unsigned nonFinite;  // bit n: number n was read as nan or inf, its value is 0
     double values[kMaxNumbers];
     FixedText texts[kMaxNumbers];
 };
