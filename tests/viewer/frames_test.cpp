@@ -1,14 +1,9 @@
 // One scene, one picture: the first frame is every later one, nesting of
-// any depth draws as shallow nesting, a stray Pop changes nothing, and a
-// scene that can be read only once still draws on every frame.
+// any depth draws as shallow nesting, and a stray Pop changes nothing.
 #include <GL/gl.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
-
-#include <sys/stat.h>
 
 #include "tests/common/run.h"
 #include "tests/viewer/viewer_fixture.h"
@@ -125,30 +120,4 @@ TEST_F(ViewerTest, PopWithoutPushIsEchoedAndOtherwiseIgnored) {
         for (std::size_t at = 0; (at = echo.find("\nPop\n", at)) != std::string::npos; ++at) ++pops;
         EXPECT_EQ(pops + (echo.rfind("Pop\n", 0) == 0), 10u) << echo;
     }
-}
-
-TEST_F(ViewerTest, FifoSceneIsReadOnceAndDrawnEveryFrame) {
-    const std::string text = std::string(kRed) + "Rotation 30 1 1 0\nCube 8 8 8\n";
-    useScene(text);
-    frames(1);
-    const std::vector<unsigned char> fromFile = pixels();
-
-    const std::string fifo = scratchDirectory() + "/scene.fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::thread writer([&] { writeFile(fifo, text); });
-    SetUp();
-    EXPECT_EQ(setSceneFileName(fifo.c_str()), SceneSource::Copy);
-    writer.join();
-    const std::string once =
-        "Material 1.000000 0.000000 0.000000 0.200000 0.000000 0.000000 0.000000 0.000000 "
-        "0.000000 0.000000 0.000000 0.000000 10.000000\n"
-        "Rotation 30.000000 1.000000 1.000000 0.000000\nCube 8.000000 8.000000 8.000000\n";
-    EXPECT_EQ(frames(3), repeat(once, 3));
-    EXPECT_TRUE(pixels() == fromFile);
-
-    const auto start = std::chrono::steady_clock::now();
-    const std::string said = captureStdout(
-        [](void*) { EXPECT_EQ(setSceneFileName("/dev/zero"), SceneSource::TooLarge); }, nullptr);
-    EXPECT_EQ(said, "/dev/zero est trop grand (plus de 64 Mo)!!!\n");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
