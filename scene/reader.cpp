@@ -1,6 +1,8 @@
-#include "scene/scanner.h"
 #include "scene/scene.h"
-#include "scene/statement_shape.h"
+
+#include "scene/console.h"
+#include "scanner.h"
+#include "statement_shape.h"
 
 #include <cmath>
 
@@ -71,3 +73,10 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
 bool sceneReadFailed() { return scanReadFailed(); }
 
 void closeScene() { scanClose(); }
+
+void reportUnopenedScene(SceneOpen result, const char* path) {
+    if (result == SceneOpen::Missing)
+        textPrintf(console(), "%s n'existe pas!!!\n", path);
+    else if (result == SceneOpen::Unreadable)
+        textPrintf(console(), "%s n'est pas lisible!!!\n", path);
+}

@@ -1,4 +1,4 @@
-#include "scene/scanner.h"
+#include "scanner.h"
 
 #include "scene/scene.h"
 

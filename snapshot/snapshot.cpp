@@ -6,7 +6,7 @@
 
 #include "headless/headless.h"
 #include "scene/scene.h"
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "viewer/viewer.h"
 
 namespace {
@@ -81,9 +81,7 @@ bool sceneReadable(const char* path) {
         case SceneSource::Unreadable: opened = SceneOpen::Unreadable; break;
     }
     if (opened == SceneOpen::Opened) return true;
-    textPrintf(console(),
-               opened == SceneOpen::Missing ? "%s n'existe pas!!!\n" : "%s n'est pas lisible!!!\n",
-               path);
+    reportUnopenedScene(opened, path);
     return false;
 }
 

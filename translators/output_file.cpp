@@ -1,4 +1,4 @@
-#include "translators/output_file.h"
+#include "output_file.h"
 
 #include <climits>
 

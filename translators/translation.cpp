@@ -1,11 +1,13 @@
-#include "translators/translation.h"
+#include "translation.h"
 
 #include <cstdint>
 #include <cstdio>
 
 #include <sys/stat.h>
 
-#include "translators/output_file.h"
+#include "output_file.h"
+#include "scene/console.h"
+#include "scene/echo.h"
 
 namespace {
 
@@ -17,14 +19,6 @@ struct TranslationState {
 };
 
 TranslationState translation;
-
-bool reportSceneNotOpened(SceneOpen result, const char* sceneFile) {
-    if (result == SceneOpen::Missing)
-        textPrintf(console(), "%s n'existe pas!!!\n", sceneFile);
-    else
-        textPrintf(console(), "%s n'est pas lisible!!!\n", sceneFile);
-    return false;
-}
 
 // The scene file itself given as the output: writing it would empty the
 // scene before it is read.
@@ -88,7 +82,10 @@ bool translateInto(const TranslationMode& mode, std::FILE* file) {
 
 bool runTranslation(const TranslationMode& mode, const char* sceneFile, const char* outputFile) {
     const SceneOpen opened = openScene(sceneFile);
-    if (opened != SceneOpen::Opened) return reportSceneNotOpened(opened, sceneFile);
+    if (opened != SceneOpen::Opened) {
+        reportUnopenedScene(opened, sceneFile);
+        return false;
+    }
 
     OutputFile output;
     if (sameFile(sceneFile, outputFile) || !openOutput(output, outputFile)) {
@@ -103,7 +100,7 @@ bool runTranslation(const TranslationMode& mode, const char* sceneFile, const ch
     const bool written = closeOutput(output, translated && !readFailed);
 
     if (readFailed) {
-        textPrintf(console(), "%s n'est pas lisible!!!\n", sceneFile);
+        reportUnopenedScene(SceneOpen::Unreadable, sceneFile);
         return false;
     }
     if (!written) {

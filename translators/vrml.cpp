@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "translators/emit.h"
-#include "translators/translation.h"
+#include "emit.h"
+#include "translation.h"
 #include "translators/translators.h"
 
 namespace {

@@ -2,7 +2,8 @@
 
 #include "GestionOpenGL.h"
 #include "scene/scene.h"
-#include "scene/textout.h"
+#include "scene/console.h"
+#include "scene/echo.h"
 #include "support/modelview_stack.h"
 #include "support/support_state.h"
 #include "viewer/viewer.h"
@@ -88,7 +89,7 @@ void drawOpenedScene(const char* name) {
         }
         textPutChar(echo, '\n');
     }
-    if (sceneReadFailed()) textPrintf(echo, "%s n'est pas lisible!!!\n", name);
+    if (sceneReadFailed()) reportUnopenedScene(SceneOpen::Unreadable, name);
     closeScene();
 }
 
@@ -98,10 +99,7 @@ void drawSceneFile(const char* path) {
     setSupportMessageSink(putNotice);
     const SceneOpen opened = openScene(path);
     if (opened != SceneOpen::Opened) {
-        if (opened == SceneOpen::Missing)
-            textPrintf(console(), "%s n'existe pas!!!\n", path);
-        else
-            textPrintf(console(), "%s n'est pas lisible!!!\n", path);
+        reportUnopenedScene(opened, path);
         return;
     }
     drawOpenedScene(path);

@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "scene/textout.h"
+#include "scene/console.h"
+#include "scene/scene.h"
 #include "viewer/viewer.h"
 
 namespace {
@@ -76,8 +77,6 @@ void drawScene() {
             drawSceneText(path, current.copy.data(), current.copy.size());
             break;
         case SceneSource::TooLarge: sayTooLarge(path); break;
-        case SceneSource::Unreadable:
-            textPrintf(console(), "%s n'est pas lisible!!!\n", path);
-            break;
+        case SceneSource::Unreadable: reportUnopenedScene(SceneOpen::Unreadable, path); break;
     }
 }

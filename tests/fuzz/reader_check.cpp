@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "scene/scanner.h"
+#include "scanner.h"
 #include "tests/fuzz/checks.h"
 #include "tests/fuzz/scene_model.h"
 

@@ -12,8 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "scene/read_fault.h"
-#include "scene/textout.h"
+#include "scanner.h"
+#include "scene/console.h"
 #include "tests/common/run.h"
 #include "translators/translators.h"
 
