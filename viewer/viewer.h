@@ -40,8 +40,8 @@ const char* sceneFileName();
 SceneSource sceneSource();
 // Draws that scene once, or says on every frame why there is none.
 void drawScene();
-// Or a function that draws the scene, as a compiled scene's scene() does;
-// nullptr goes back to the file.
+// A function that draws in place of that scene, as a compiled scene's
+// scene() does; nullptr goes back to the scene.
 void setFrameDrawer(void (*draw)());
 
 // Screen mode's window, 500 x 500 at the screen's corner, with the view's
