@@ -96,6 +96,26 @@ TEST_P(PictureRoundTrip, CompiledSourceDrawsTheSnapshotPicture) {
                   << "-*.png";
 }
 
+// A number that is not finite is 0 in every mode: the scene draws as the
+// same scene with 0 written there.
+TEST(NotFinite, DrawsAsZero) {
+    const std::string dir = scratchDirectory(), awkward = ROUNDTRIP_AWKWARD_DIR;
+    for (const char* frames : {"1", "3"}) {
+        const std::string with = dir + "/with.png", zero = dir + "/zero.png";
+        ASSERT_EQ(runProgram({MIROVAN_SNAPSHOT, awkward + "/not_finite.scn", with, "--view", "20",
+                              "-30", "--frames", frames})
+                      .status,
+                  0);
+        ASSERT_EQ(runProgram({MIROVAN_SNAPSHOT, awkward + "/not_finite_as_zero.scn", zero, "--view",
+                              "20", "-30", "--frames", frames})
+                      .status,
+                  0);
+        const Picture a = load(with), b = load(zero);
+        EXPECT_GE(litPixels(a), kMinLitPixels);
+        EXPECT_EQ(a.rgb, b.rgb) << frames << " frames";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenes, PictureRoundTrip,
                          ::testing::Combine(::testing::ValuesIn(kRoundTripScenes),
                                             ::testing::ValuesIn(kViews)),
