@@ -10,8 +10,8 @@
 #include <GL/gl.h>
 
 #include "headless/headless.h"
-#include "host/scenehost.h"
-#include "viewer/viewer.h"
+#include "scenehost.h"
+#include "viewer/view.h"
 
 namespace {
 

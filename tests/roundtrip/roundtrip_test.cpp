@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "roundtrip_cases.h"
-#include "tests/common/run.h"
-#include "tests/roundtrip/png_read.h"
+#include "common/run.h"
+#include "roundtrip/png_read.h"
 
 void PrintTo(const RoundTripScene& scene, std::ostream* out) { *out << scene.name; }
 

@@ -8,7 +8,7 @@
 #include "alloc_counter.h"
 #include "call_recorder.h"
 #include "gl_fixture.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 
