@@ -1,5 +1,5 @@
 // Frame marks and reset, spread over the parts that own the state.
-#include "support_state.h"
+#include "support/support_state.h"
 
 #include "notices.h"
 #include "support_internal.h"
@@ -7,16 +7,19 @@
 void markFrameStart() {
     markMaterialFrame();
     markLightFrame();
+    forgetModelviews();
 }
 
 void restoreFrameStart() {
     restoreMaterialFrame();
     restoreLightFrame();
+    forgetModelviews();
 }
 
 void resetSupportState() {
     forgetMaterials();
     forgetLights();
     forgetShapeLists();
+    forgetModelviews();
     clearNotices();
 }

@@ -1,31 +1,29 @@
+#include "viewer/view.h"
+
 #include <GL/gl.h>
 
-#include <string>
+#include <cmath>
 
-#include "scene/console.h"
 #include "support/support_state.h"
-#include "viewer/viewer.h"
 #include "window/window.h"
 
 namespace {
 
-struct ViewerState {
-    float angleX = 0.0f;
-    float angleY = 0.0f;
-    int spinEnabled = 0;
-    std::string sceneFileName;
-    void (*drawer)() = nullptr;  // draws the scene in place of the file
-    bool frameMarked = false;    // the first frame's starting state is remembered
+struct ViewState {
+    ViewAngles angles{0.0f, 0.0f};
+    void (*drawer)() = nullptr;
+    bool frameMarked = false;  // the first frame's starting state is remembered
 };
 
-ViewerState viewer;
+ViewState view;
 
-// Every frame starts from the lights and stack depths the first frame
-// started with, whatever the scene's Push / Pop balance or top-level lights.
+// Every frame starts from the material, lights and stack depths the first
+// frame started with, whatever the scene's Push / Pop balance, top-level
+// lights or materials: frame 1 is then every later frame.
 void startFrameState() {
-    if (!viewer.frameMarked) {
+    if (!view.frameMarked) {
         markFrameStart();
-        viewer.frameMarked = true;
+        view.frameMarked = true;
     } else {
         restoreFrameStart();
     }
@@ -43,11 +41,18 @@ void endFrameMatrix(GLint startDepth) {
     }
 }
 
+// Whole turns dropped: a float far from 0 would step by more or less than
+// one degree.
+float wrapped(float degrees) {
+    if (!std::isfinite(degrees)) return 0.0f;
+    float angle = std::fmod(degrees, 360.0f);
+    if (angle < 0.0f) angle += 360.0f;
+    return angle < 360.0f ? angle : 0.0f;  // a tiny negative rounds up to 360
+}
+
 }  // namespace
 
-void setSceneFileName(const char* path) { viewer.sceneFileName = path; }
-const char* sceneFileName() { return viewer.sceneFileName.c_str(); }
-void setFrameDrawer(void (*draw)()) { viewer.drawer = draw; }
+void setFrameDrawer(void (*draw)()) { view.drawer = draw; }
 
 void displayFrame() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -57,22 +62,18 @@ void displayFrame() {
     GLint startDepth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &startDepth);
     glPushMatrix();
-    glRotatef(viewer.angleX, 1.0f, 0.0f, 0.0f);
-    glRotatef(viewer.angleY, 0.0f, 1.0f, 0.0f);
-    if (viewer.drawer)
-        viewer.drawer();
-    else
-        drawSceneFile(viewer.sceneFileName.c_str());
+    glRotatef(view.angles.angleX, 1.0f, 0.0f, 0.0f);
+    glRotatef(view.angles.angleY, 0.0f, 1.0f, 0.0f);
+    if (view.drawer) view.drawer();
     glPopMatrix();
     endFrameMatrix(startDepth);
 
     glFlush();
     swapWindowBuffers();
-    consoleFlush();  // the frame's echo, in one piece
 }
 
 void reshapeView(int width, int height) {
-    if (width <= 0) return;  // minimised: keep the last projection
+    if (width <= 0 || height <= 0) return;  // minimised: keep the last projection
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -83,34 +84,15 @@ void reshapeView(int width, int height) {
     glLoadIdentity();
 }
 
-void increaseAngleX() { viewer.angleX += 1.0f; }
-void decreaseAngleX() { viewer.angleX -= 1.0f; }
-void decreaseAngleY() { viewer.angleY -= 1.0f; }
-void increaseAngleY() { viewer.angleY += 1.0f; }
-// The spin's idle handler is installed only while it runs, so that a still
-// view leaves the event loop waiting instead of turning.
-void toggleSpin() {
-    viewer.spinEnabled = viewer.spinEnabled == 0 ? 1 : 0;
-    setIdleHandler(viewer.spinEnabled ? spinIdle : nullptr);
-}
+ViewAngles viewAngles() { return view.angles; }
 
-void spinIdle() {
-    if (viewer.spinEnabled == 0) return;
-    viewer.angleX -= 1.0f;
-    viewer.angleY -= 1.0f;
-    displayFrame();
-}
+void setViewAngles(float angleX, float angleY) { view.angles = {wrapped(angleX), wrapped(angleY)}; }
 
-ViewState viewState() { return {viewer.angleX, viewer.angleY, viewer.spinEnabled}; }
-
-void setViewAngles(float angleX, float angleY) {
-    viewer.angleX = angleX;
-    viewer.angleY = angleY;
+void turnView(float byX, float byY) {
+    setViewAngles(view.angles.angleX + byX, view.angles.angleY + byY);
 }
 
 void resetView() {
-    viewer.angleX = viewer.angleY = 0.0f;
-    viewer.spinEnabled = 0;
-    setIdleHandler(nullptr);
-    viewer.frameMarked = false;
+    view.angles = {0.0f, 0.0f};
+    view.frameMarked = false;
 }

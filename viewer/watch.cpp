@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 
-#include "viewer/viewer.h"
+#include "viewer/watch.h"
+
+#include "viewer/scene_source.h"
 #include "window/window.h"
 
 namespace {
@@ -38,6 +40,7 @@ FileVersion versionOf(const char* path) {
 }  // namespace
 
 void watchSceneFile() {
+    if (sceneSource() != SceneSource::File) return;
     const FileVersion now = versionOf(sceneFileName());
     if (watch.started && !(now == watch.seen)) requestRedraw();
     watch.seen = now;

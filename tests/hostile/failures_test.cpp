@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/hostile/translation_run.h"
+#include "hostile/translation_run.h"
 
 namespace {
 
@@ -49,6 +49,15 @@ TEST(UnreadableScene, NoReadPermissionIsAFailureAndKeepsTheOutput) {
     writeFile(scene, "Cube 1 2 3\n");
     ASSERT_EQ(chmod(scene.c_str(), 0), 0);
     expectUnreadableScene(scene);
+}
+
+// A scene that can be read only once is read before any window opens; one
+// without end is refused after 64 MiB instead of read forever.
+TEST(UnreadableScene, EndlessInputIsRefusedBeforeAnyWindow) {
+    const RunResult r = runProgram({MIROVAN_BINARY, "-ecran", "/dev/zero"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Ecran\n/dev/zero est trop grand (plus de 64 Mo)!!!\n");
+    EXPECT_EQ(r.err, "");
 }
 
 TEST(UnwritableOutput, MissingDirectoryOrDirectoryCannotBeCreated) {

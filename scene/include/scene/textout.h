@@ -56,9 +56,5 @@ inline void textPutChar(TextOut& out, char c) {
 inline void textPut(TextOut& out, const FixedText& fixed) {
     textPut(out, fixed.text, fixed.length);
 }
-inline void textPutFixed(TextOut& out, double value) {
-    if (out.length + kFixedMaxLength > kTextOutCapacity) textFlush(out);
-    out.length = static_cast<std::size_t>(formatFixed(out.buffer + out.length, value) - out.buffer);
-}
 
 void textPrintf(TextOut& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
