@@ -1,4 +1,4 @@
-#include "bench/scene/bench_processes.h"
+#include "bench_processes.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bench/scene/baseline/plain_translator.h"
+#include "scene_baseline/plain_translator.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/scene/baseline/scene_shapes.h"
-#include "bench/scene/bench_processes.h"
+#include "scene_baseline/scene_shapes.h"
+#include "bench_processes.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "bench/scene/baseline/plain_translator.h"
-#include "bench/scene/baseline/scene_shapes.h"
-#include "tests/common/run.h"
+#include "scene_baseline/plain_translator.h"
+#include "scene_baseline/scene_shapes.h"
+#include "common/run.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <sys/mount.h>
 
-#include "bench/scene/baseline/scene_shapes.h"
-#include "tests/common/run.h"
+#include "scene_baseline/scene_shapes.h"
+#include "common/run.h"
 
 namespace {
 

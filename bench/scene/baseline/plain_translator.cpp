@@ -1,4 +1,4 @@
-#include "bench/scene/baseline/plain_translator.h"
+#include "scene_baseline/plain_translator.h"
 
 #include <cmath>
 #include <cstring>

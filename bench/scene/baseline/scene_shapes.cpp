@@ -1,4 +1,4 @@
-#include "bench/scene/baseline/scene_shapes.h"
+#include "scene_baseline/scene_shapes.h"
 
 #include <cstdint>
 #include <cstdio>
