@@ -35,6 +35,9 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+constexpr float kExactFloatPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
 // Exact in x87's 64-bit significand up to 10^27 (5^27 < 2^64).
 constexpr auto kLongPowers = [] {
     std::array<long double, 28> powers{};
@@ -137,7 +140,7 @@ inline bool exactDouble(std::uint64_t mantissa, int exponent, double& value) {
 inline bool exactFloat(std::uint64_t mantissa, int exponent, float& value) {
     if (mantissa <= (1u << 24) && exponent >= -10 && exponent <= 10) [[likely]] {
         const float m = static_cast<float>(mantissa);
-        const float power = static_cast<float>(kExactPowers[exponent < 0 ? -exponent : exponent]);
+        const float power = kExactFloatPowers[exponent < 0 ? -exponent : exponent];
         value = exponent < 0 ? m / power : m * power;
         return true;
     }
@@ -205,8 +208,7 @@ inline std::uint64_t lowBytes(int n) { return (std::uint64_t{1} << (8 * n)) - 1;
     // Exact operands, one rounding: strtod's and strtof's results.
     bool copyDigits = true;
     if (single) {
-        const float f =
-            static_cast<float>(mantissa) / static_cast<float>(kExactPowers[fractionLength]);
+        const float f = static_cast<float>(mantissa) / kExactFloatPowers[fractionLength];
         value = negative ? -static_cast<double>(f) : static_cast<double>(f);
         copyDigits = f < 8.0f || static_cast<double>(f) * kExactPowers[fractionLength] ==
                                      static_cast<double>(mantissa);
