@@ -1,5 +1,7 @@
 #include "scene/echo.h"
 
+#include <array>
+
 namespace {
 
 // Room for the longest echo: the longest keyword, then a blank and the
@@ -15,16 +17,34 @@ inline char* putRun(char* to, const char* from, std::size_t length) {
     return to + length;
 }
 
+// The keywords padded to 16 bytes, so that each is copied in one move.
+struct PaddedKeyword {
+    char text[16];
+    std::size_t length;
+};
+
+const PaddedKeyword& paddedKeyword(StatementKind kind) {
+    static const auto kPadded = [] {
+        std::array<PaddedKeyword, 14> padded{};
+        for (int k = 0; k < 14; ++k) {
+            const auto kind = static_cast<StatementKind>(k);
+            padded[k].length = keywordLength(kind);
+            std::memcpy(padded[k].text, keywordText(kind), padded[k].length);
+        }
+        return padded;
+    }();
+    return kPadded[static_cast<std::size_t>(kind)];
+}
+
 }  // namespace
 
 void textPutEcho(TextOut& out, const SceneStatement& statement) {
     static const int kSpotEchoOrder[] = {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9};
     if (out.length + kMostEchoed > kTextOutCapacity) textFlush(out);
     char* to = out.buffer + out.length;
-    const char* keyword = keywordText(statement.kind);
-    const std::size_t keywordSize = keywordLength(statement.kind);
-    std::memcpy(to, keyword, keywordSize);
-    to += keywordSize;
+    const PaddedKeyword& keyword = paddedKeyword(statement.kind);
+    std::memcpy(to, keyword.text, 16);
+    to += keyword.length;
     const bool spot = statement.kind == StatementKind::Spotlight;
     for (int n = 0; n < statement.count; ++n) {
         const FixedText& text = statement.texts[spot ? kSpotEchoOrder[n] : n];

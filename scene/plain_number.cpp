@@ -169,8 +169,7 @@ inline bool exactFloat(std::uint64_t mantissa, int exponent, float& value) {
     std::memcpy(out, whole, 16);
     out += wholeLength;
     *out++ = '.';
-    const std::uint64_t keep =
-        fractionLength == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * fractionLength);
+    const std::uint64_t keep = (std::uint64_t{1} << (8 * fractionLength)) - 1;  // at most 6
     const std::uint64_t digits = (load8(fraction) & keep) | (kZeros & ~keep);
     std::memcpy(out, &digits, 8);
     text.length = static_cast<std::uint16_t>(out + 6 - text.text);
