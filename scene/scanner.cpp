@@ -13,6 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#define O_CLOEXEC 0  // mingw: no exec, so no descriptor to keep from it
+#endif
+
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 16;

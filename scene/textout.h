@@ -9,6 +9,13 @@
 
 #include "scene/scene.h"
 
+#ifdef _WIN32
+// <windows.h>, which GL/gl.h pulls in there, names a GDI call TextOut: take
+// the name back, whichever header comes first.
+#include <windows.h>
+#undef TextOut
+#endif
+
 constexpr std::size_t kTextOutCapacity = 1 << 16;
 
 struct TextOut {
