@@ -1,4 +1,6 @@
 # Thin wrapper over the CMake presets: `make run`, `make test`.
+# `make windows` cross-builds for Windows; `make test-windows` also runs the
+# Windows suite under Wine (it needs the Linux build for its references).
 PRESET ?= default
 BUILD  := build/$(PRESET)
 
@@ -7,7 +9,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := reader vrml source viewer
 FUZZ_BUILD   := build/fuzz
 
-.PHONY: all deps build run test bench clean fuzz $(addprefix fuzz-,$(FUZZ_TARGETS))
+.PHONY: all deps build run test bench clean fuzz windows test-windows windows-package $(addprefix fuzz-,$(FUZZ_TARGETS))
 
 all: build
 
@@ -20,6 +22,17 @@ build: deps
 
 test: build
 	@ctest --preset $(PRESET)
+
+windows:
+	@sh scripts/install-deps windows
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test-windows: build windows
+	@bash tests/windows/suite.sh build/windows $(BUILD)
+
+windows-package: windows
+	@cd build/windows && cpack -G ZIP
 
 run: build
 	@sh scripts/run-example $(BUILD)
