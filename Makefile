@@ -1,46 +1,63 @@
-# Thin wrapper over the CMake presets: `make run`, `make test`.
-# `make windows` cross-builds for Windows; `make test-windows` also runs the
-# Windows suite under Wine (it needs the Linux build for its references).
+# Thin wrapper over the CMake presets. Each target installs what it needs
+# (scripts/install-deps; SKIP_DEPS=1 skips that) and builds only what it runs.
+#   make run      mirovan and mirovan-snapshot, then the bundled example
+#   make test     every test          make bench   the benchmarks
+#   make fuzz     the fuzz targets    make format-check
+#   make windows  cross-built for Windows (mingw-w64); make windows-package
+#   make test-windows  the Windows suite under Wine, against the Linux build
+# PRESET=asan builds with the sanitizers; WERROR=1 makes warnings errors.
 PRESET ?= default
 BUILD  := build/$(PRESET)
+WERROR ?= 0
+CONFIGURE = cmake --preset $(PRESET) -DMIROVAN_WARNINGS_AS_ERRORS=$(if $(filter 1,$(WERROR)),ON,OFF)
 
 # `make fuzz`: every libFuzzer target for FUZZ_SECONDS, two at a time.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := reader vrml source viewer
 FUZZ_BUILD   := build/fuzz
 
-.PHONY: all deps build run test bench clean fuzz windows test-windows windows-package $(addprefix fuzz-,$(FUZZ_TARGETS))
+DEPS := $(addprefix deps-,run test bench fuzz windows)
+.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
 
-all: build
+all: run
 
-deps:
-	@sh scripts/install-deps
+$(DEPS): deps-%:
+	@[ "$(SKIP_DEPS)" = 1 ] || sh scripts/install-deps $*
 
-build: deps
-	@cmake --preset $(PRESET) >/dev/null
+# A fresh build tree gets no tests; one configured by `make test` keeps them.
+run: deps-run
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -DMIROVAN_BUILD_TESTS=OFF >/dev/null
+	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot
+	@sh scripts/run-example $(BUILD)
+
+test: deps-test
+	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
 	@cmake --build --preset $(PRESET)
-
-test: build
 	@ctest --preset $(PRESET)
 
-windows:
-	@sh scripts/install-deps windows
+bench: deps-bench
+	@$(CONFIGURE) -DMIROVAN_BUILD_BENCH=ON >/dev/null
+	@cmake --build --preset $(PRESET) --target benchmarks
+	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
+
+windows: deps-windows
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
 
-test-windows: build windows
+windows-package: windows
+	@cd build/windows && cpack -G ZIP >/dev/null && ls "$$PWD"/Mirovan-*-win64.zip
+
+# The Linux programs the suite compares with: the viewer's snapshots, the
+# translations and the random scenes.
+test-windows: deps-test windows
+	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
+	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot roundtrip_random_scene
 	@bash tests/windows/suite.sh build/windows $(BUILD)
 
-windows-package: windows
-	@cd build/windows && cpack -G ZIP
+format-check:
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h' '*.c' ':!tests/golden') && echo "format: clean"
 
-run: build
-	@sh scripts/run-example $(BUILD)
-
-bench: build
-	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
-
-fuzz: deps
+fuzz: deps-fuzz
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@$(MAKE) --no-print-directory -j2 $(addprefix fuzz-,$(FUZZ_TARGETS))

@@ -1,10 +1,10 @@
-#include "driver/commandline.h"
+#include "commandline.h"
 
 #include <cstring>
 #include <string>
 
-#include "driver/screen_mode.h"
-#include "scene/textout.h"
+#include "screen_mode.h"
+#include "scene/console.h"
 #include "translators/translators.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "driver/commandline.h"
-#include "scene/textout.h"
+#include "commandline.h"
+#include "scene/console.h"
 
 int main(int argc, char** argv) {
     // Standard output goes out in large pieces: the echo of a whole frame or

@@ -1,6 +1,6 @@
-#include "driver/screen_mode.h"
+#include "screen_mode.h"
 
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "viewer/viewer.h"
 #include "window/window.h"
 

@@ -6,7 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "headless.h"
+#include "headless/headless.h"
 #include "headless_internal.h"
 
 namespace {

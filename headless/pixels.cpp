@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "headless.h"
+#include "headless/headless.h"
 #include "headless_internal.h"
 
 bool readPixelsRGB(std::vector<unsigned char>& rgb, int& width, int& height) {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "headless.h"
+#include "headless/headless.h"
 
 namespace {
 

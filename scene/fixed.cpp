@@ -1,4 +1,4 @@
-#include "scene/textout.h"
+#include "scene/fixed.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #include "scene/scene.h"
-#include "scene/statement_shape.h"
+#include "statement_shape.h"
 
 #include <array>
 #include <cstring>
@@ -57,8 +57,6 @@ std::size_t keywordLength(StatementKind kind) {
     }();
     return kLengths[static_cast<int>(kind)];
 }
-
-int numberCount(StatementKind kind) { return kKeywords[static_cast<int>(kind)].shape.count; }
 
 const StatementShape& statementShape(StatementKind kind) {
     return kKeywords[static_cast<int>(kind)].shape;

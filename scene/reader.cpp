@@ -1,6 +1,10 @@
-#include "scene/scanner.h"
 #include "scene/scene.h"
-#include "scene/statement_shape.h"
+
+#include "scene/console.h"
+#include "scanner.h"
+#include "statement_shape.h"
+
+#include <cmath>
 
 namespace {
 
@@ -42,6 +46,7 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
     statement.kind = kind;
     statement.count = shape.count;
     statement.numbersRead = 0;
+    statement.nonFinite = 0;
     int index = 0;
     for (int g = 0; g < shape.groupCount; ++g) {
         bool converting = true;
@@ -56,6 +61,10 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
             converting = converting && readNumber(asDouble, value);
             if (converting) ++statement.numbersRead;
             setFixedText(text, value);
+            if (!std::isfinite(value)) {
+                value = 0.0;
+                statement.nonFinite |= 1u << index;
+            }
         }
     }
     return true;
@@ -64,3 +73,10 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
 bool sceneReadFailed() { return scanReadFailed(); }
 
 void closeScene() { scanClose(); }
+
+void reportUnopenedScene(SceneOpen result, const char* path) {
+    if (result == SceneOpen::Missing)
+        textPrintf(console(), "%s n'existe pas!!!\n", path);
+    else if (result == SceneOpen::Unreadable)
+        textPrintf(console(), "%s n'est pas lisible!!!\n", path);
+}

@@ -1,10 +1,11 @@
-#include "scene/scanner.h"
+#include "scanner.h"
 
 #include "scene/scene.h"
 
 #include <cerrno>
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,6 +65,7 @@ struct ScannerState {
     std::uint64_t blockStart = 0;  // input offset of block[0]
     bool atEnd = true;
     bool readFailed = false;
+    std::uint64_t faultFrom = UINT64_MAX;  // tests: reads from here on fail
     NumberText number{};
     char compact[kDigitsKeep + 64];  // a long number's short equivalent
 };
@@ -74,6 +76,10 @@ __attribute__((noinline)) bool refill() {
     if (scanner.atEnd) return false;
     scanner.blockStart += scanner.end;
     scanner.pos = scanner.end = 0;
+    if (scanner.blockStart >= scanner.faultFrom) {
+        scanner.readFailed = scanner.atEnd = true;
+        return false;
+    }
     for (;;) {
         ssize_t n = ::read(scanner.fd, scanner.block, kBlockSize);
         if (n > 0) {
@@ -494,6 +500,8 @@ bool scanPlainNumber(bool single, double& value, FixedText& text) {
         setFixedText(text, value);
     return true;
 }
+
+void scanFailReadsFrom(std::uint64_t offset) { scanner.faultFrom = offset; }
 
 std::uint64_t scanConsumed() { return scanner.blockStart + scanner.pos; }
 bool scanReadFailed() { return scanner.readFailed; }

@@ -34,4 +34,8 @@ struct FixedText;
 bool scanPlainNumber(bool single, double& value, FixedText& text);
 
 std::uint64_t scanConsumed();  // bytes taken from the input so far
-bool scanReadFailed();         // an input error (not the end) stopped reading
+
+// For tests: every read of a scene file from this byte offset on fails as a
+// failing disk would make it fail; UINT64_MAX (the default) turns it off.
+void scanFailReadsFrom(std::uint64_t offset);
+bool scanReadFailed();  // an input error (not the end) stopped reading

@@ -1,5 +1,7 @@
 #include "scene/textout.h"
 
+#include "scene/console.h"
+
 #include <cstdarg>
 
 namespace {
@@ -52,16 +54,6 @@ void textPrintf(TextOut& out, const char* format, ...) {
     va_start(args, format);
     if (std::vfprintf(out.file, format, args) < 0) out.failed = true;
     va_end(args);
-}
-
-void textPutEcho(TextOut& out, const SceneStatement& statement) {
-    textPut(out, keywordText(statement.kind), keywordLength(statement.kind));
-    static const int kSpotEchoOrder[] = {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9};
-    const bool spot = statement.kind == StatementKind::Spotlight;
-    for (int n = 0; n < statement.count; ++n) {
-        textPutChar(out, ' ');
-        textPut(out, statement.texts[spot ? kSpotEchoOrder[n] : n]);
-    }
 }
 
 TextOut& console() { return consoleState.out; }

@@ -6,7 +6,7 @@
 
 #include "headless/headless.h"
 #include "scene/scene.h"
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "viewer/viewer.h"
 
 namespace {
@@ -71,9 +71,7 @@ bool sceneReadable(const char* path) {
     const SceneOpen opened = openScene(path);
     closeScene();
     if (opened == SceneOpen::Opened) return true;
-    textPrintf(console(),
-               opened == SceneOpen::Missing ? "%s n'existe pas!!!\n" : "%s n'est pas lisible!!!\n",
-               path);
+    reportUnopenedScene(opened, path);
     return false;
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "scene/textout.h"
-#include "translators/indent.h"
+#include "indent.h"
 
 template <std::size_t N>
 struct Pattern {
@@ -53,6 +53,13 @@ constexpr auto pieces() {
     return result;
 }
 
+template <Pattern P>
+constexpr std::size_t numberCount() {
+    std::size_t count = 0;
+    for (char c : P.text) count += c == '#';
+    return count;
+}
+
 template <Pattern P, Piece piece>
 inline void put(TextOut& out, const IndentPrefix& prefix, const FixedText* const*& number) {
     if constexpr (piece.placeholder == '$') {
@@ -68,6 +75,8 @@ inline void put(TextOut& out, const IndentPrefix& prefix, const FixedText* const
 
 template <Pattern P, typename... Numbers>
 inline void emit(TextOut& out, const IndentPrefix& prefix, const Numbers&... numbers) {
+    static_assert(emit_detail::numberCount<P>() == sizeof...(Numbers),
+                  "the pattern's '#' and the numbers given differ in count");
     constexpr auto pieces = emit_detail::pieces<P>();
     const FixedText* const texts[] = {&numbers..., nullptr};
     const FixedText* const* number = texts;

@@ -1,4 +1,4 @@
-#include "translators/indent.h"
+#include "indent.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
-#include "translators/emit.h"
-#include "translators/translation.h"
+#include "emit.h"
+#include "translation.h"
 #include "translators/translators.h"
 
 namespace {

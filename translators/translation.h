@@ -7,7 +7,7 @@
 
 #include "scene/scene.h"
 #include "scene/textout.h"
-#include "translators/indent.h"
+#include "indent.h"
 
 struct TranslationMode {
     NumberPrecision precision;

@@ -1,14 +1,20 @@
-#include "translators/emit.h"
-#include "translators/translation.h"
+#include <cmath>
+
+#include "emit.h"
+#include "translation.h"
 #include "translators/translators.h"
 
 namespace {
 
-// Degrees to radians with pi as the single-precision 3.14159, multiplying first.
+// Degrees to radians with pi as the single-precision 3.14159, multiplying
+// first; an angle so large that the product overflows is divided first
+// instead, since no reader takes inf.
 FixedText radians(double degrees) {
     const double pi = static_cast<float>(3.14159);
+    double angle = (degrees * pi) / 180.0;
+    if (!std::isfinite(angle)) angle = degrees / 180.0 * pi;
     FixedText text;
-    setFixedText(text, (degrees * pi) / 180.0);
+    setFixedText(text, angle);
     return text;
 }
 

@@ -2,7 +2,8 @@
 
 #include "GestionOpenGL.h"
 #include "scene/scene.h"
-#include "scene/textout.h"
+#include "scene/console.h"
+#include "scene/echo.h"
 #include "support/support_state.h"
 #include "viewer/viewer.h"
 
@@ -72,10 +73,7 @@ void drawSceneFile(const char* path) {
     setSupportMessageSink(putNotice);
     const SceneOpen opened = openScene(path);
     if (opened != SceneOpen::Opened) {
-        if (opened == SceneOpen::Missing)
-            textPrintf(echo, "%s n'existe pas!!!\n", path);
-        else
-            textPrintf(echo, "%s n'est pas lisible!!!\n", path);
+        reportUnopenedScene(opened, path);
         return;
     }
     SceneStatement statement;
@@ -86,6 +84,6 @@ void drawSceneFile(const char* path) {
         }
         textPutChar(echo, '\n');
     }
-    if (sceneReadFailed()) textPrintf(echo, "%s n'est pas lisible!!!\n", path);
+    if (sceneReadFailed()) reportUnopenedScene(SceneOpen::Unreadable, path);
     closeScene();
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "support/support_state.h"
 #include "viewer/viewer.h"
 #include "window/window.h"

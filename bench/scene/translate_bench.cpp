@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "bench/scene/plain_translator.h"
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "translators/translators.h"
 
 namespace {

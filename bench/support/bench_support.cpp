@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "GestionOpenGL.h"
-#include "headless.h"
+#include "headless/headless.h"
 #include "shape_cache.h"
 #include "support_state.h"
 

@@ -13,7 +13,8 @@
 
 #include "headless/headless.h"
 #include "scene/scene.h"
-#include "scene/textout.h"
+#include "scene/console.h"
+#include "scene/echo.h"
 #include "viewer/viewer.h"
 
 namespace {

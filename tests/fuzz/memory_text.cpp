@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "scene/textout.h"
+#include "scene/console.h"
 
 MemoryText::MemoryText() : buffer_(nullptr), size_(0), file_(open_memstream(&buffer_, &size_)) {
     if (file_ == nullptr) std::abort();

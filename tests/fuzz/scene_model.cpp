@@ -1,8 +1,10 @@
 #include "tests/fuzz/scene_model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -86,7 +88,8 @@ const int kSpotEchoOrder[] = {0, 1, 2, 3, 4, 5, 6, 10, 7, 8, 9};
 
 double radians(double degrees) {
     const double pi = static_cast<float>(3.14159);
-    return (degrees * pi) / 180.0;
+    const double angle = (degrees * pi) / 180.0;
+    return std::isfinite(angle) ? angle : degrees / 180.0 * pi;
 }
 
 void expand(std::string& out, const Pattern& pattern, const std::string& prefix,
@@ -104,7 +107,7 @@ void expand(std::string& out, const Pattern& pattern, const std::string& prefix,
     }
 }
 
-// Push deepens, Pop shortens down to nothing; only the first 999 levels show.
+// Push deepens, Pop shortens; only the first 999 levels show.
 struct Depth {
     std::int64_t level;
     std::string prefix() const {
@@ -112,15 +115,25 @@ struct Depth {
     }
 };
 
+// A Pop with no Push open writes nothing; the Pushes still open at the end
+// are closed by the Pops they lack.
 std::string translate(const std::vector<PlainStatement>& statements, const Pattern* patterns,
                       std::int64_t startLevel) {
     std::string out;
     Depth depth{startLevel};
+    const PlainStatement pop{StatementKind::Pop, 0, {}, {}};
     for (const PlainStatement& s : statements) {
         if (s.kind == StatementKind::Unrecognised) continue;
-        if (s.kind == StatementKind::Pop) depth.level = std::max<std::int64_t>(depth.level - 1, 0);
+        if (s.kind == StatementKind::Pop) {
+            if (depth.level == startLevel) continue;
+            --depth.level;
+        }
         expand(out, patterns[static_cast<int>(s.kind)], depth.prefix(), s);
         if (s.kind == StatementKind::Push) ++depth.level;
+    }
+    while (depth.level > startLevel) {
+        --depth.level;
+        expand(out, patterns[static_cast<int>(StatementKind::Pop)], depth.prefix(), pop);
     }
     return out;
 }
@@ -141,8 +154,14 @@ std::vector<PlainStatement> readOpened(NumberPrecision precision) {
     std::vector<PlainStatement> out;
     SceneStatement s;
     while (nextStatement(s, precision)) {
-        PlainStatement p{s.kind, s.numbersRead, {}};
+        PlainStatement p{s.kind, s.numbersRead, {}, {}};
         std::copy(s.values, s.values + s.count, p.values);
+        std::copy(s.values, s.values + s.count, p.echoed);
+        // A number read as nan or inf shows in its echo text alone.
+        for (int n = 0; n < s.count; ++n)
+            if (s.nonFinite & (1u << n))
+                p.echoed[n] =
+                    std::strtod(std::string(s.texts[n].text, s.texts[n].length).c_str(), nullptr);
         out.push_back(p);
     }
     closeScene();
@@ -178,7 +197,7 @@ std::string expectedEcho(const std::vector<PlainStatement>& statements) {
         for (int n = 0; n < info.count; ++n) {
             out += ' ';
             out +=
-                printfFixed(s.values[s.kind == StatementKind::Spotlight ? kSpotEchoOrder[n] : n]);
+                printfFixed(s.echoed[s.kind == StatementKind::Spotlight ? kSpotEchoOrder[n] : n]);
         }
         out += '\n';
     }

@@ -14,7 +14,8 @@
 struct PlainStatement {
     StatementKind kind;
     int numbersRead;
-    double values[kMaxNumbers];
+    double values[kMaxNumbers];  // as every mode uses them: nan and inf are 0
+    double echoed[kMaxNumbers];  // as read
 };
 
 struct KeywordInfo {

@@ -1,6 +1,7 @@
 #include "tests/fuzz/wellformed.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <vector>
 
@@ -70,7 +71,8 @@ std::string checkVrmlShape(const std::string& text) {
         const std::size_t blanks = leadingBlanks(line);
         const std::string body = line.substr(blanks);
         if (body == "}") {
-            depth = std::max<std::int64_t>(depth - 1, 0);
+            if (depth == 0) return at(n, "a closing brace with no Separator open");
+            --depth;
             if (blanks != shown(depth)) return at(n, "closing brace not under its Separator");
             continue;
         }
@@ -92,10 +94,11 @@ std::string checkVrmlShape(const std::string& text) {
             if (closed) parts.pop_back();
             if (parts.size() < 2) return at(n, "field without a value");
             for (std::size_t k = 1; k < parts.size(); ++k)
-                if (!isFixedText(parts[k]))
-                    return at(n, "not a %f number: " + parts[k].substr(0, 40));
+                if (!isFixedText(parts[k]) || !std::isdigit(parts[k].back()))
+                    return at(n, "not a finite %f number: " + parts[k].substr(0, 40));
         }
     }
+    if (depth != 0) return std::to_string(depth) + " Separators left open at the end";
     return "";
 }
 
@@ -129,6 +132,8 @@ std::string checkSourceShape(const std::string& text) {
             closed = endsWith(lines[n], " }");
         }
     }
+    if (text.find("nan") != std::string::npos || text.find("inf") != std::string::npos)
+        return "a number that does not compile (nan or inf)";
     return "";
 }
 

@@ -94,7 +94,8 @@ TEST(UnwritableOutput, FullDeviceIsAFailure) {
 }
 
 // A file size limit of 1024 bytes stops the output partway through the
-// translation while the shorter echo still fits: reported, never a success.
+// translation while the shorter echo still fits: reported, never a success,
+// and the earlier output stays as it was.
 TEST(UnwritableOutput, WriteFailingPartwayIsAFailure) {
     const std::string dir = scratchDirectory();
     std::string scene;
@@ -102,13 +103,14 @@ TEST(UnwritableOutput, WriteFailingPartwayIsAFailure) {
     writeFile(dir + "/s.scn", scene);
     for (const TranslatorMode& mode : kTranslatorModes) {
         const std::string output = dir + "/out" + mode.extension;
+        writeFile(output, kPrecious);
         const RunResult r =
             runProgram({"/bin/sh", "-c", "trap '' XFSZ; exec prlimit --fsize=1024 \"$@\"", "sh",
                         MIROVAN_BINARY, mode.flag, dir + "/s.scn", output});
         EXPECT_EQ(r.status, 1) << mode.flag;
         EXPECT_NE(r.out.find(output + " ne peut pas etre ecrit!!!\n"), std::string::npos)
             << mode.flag;
-        EXPECT_EQ(readFile(output).size(), 1024u) << mode.flag;
+        EXPECT_EQ(readFile(output), kPrecious) << mode.flag;
     }
 }
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "scene/scanner.h"
+#include "scanner.h"
 #include "tests/common/run.h"
 
 namespace {

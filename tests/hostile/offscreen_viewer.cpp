@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "tests/common/run.h"
 #include "tests/fuzz/memory_text.h"
 #include "viewer/viewer.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "scene/textout.h"
+#include "scene/fixed.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "scene/scene.h"
-#include "scene/textout.h"
+#include "scene/echo.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/scanner.h"
+#include "scanner.h"
 #include "scene/scene.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "headless.h"
+#include "headless/headless.h"
 #include "support_state.h"
 
 void GlTest::SetUp() {

@@ -1,5 +1,5 @@
 // The offscreen harness the GL tests stand on.
-#include "headless.h"
+#include "headless/headless.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

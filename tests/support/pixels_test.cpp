@@ -4,7 +4,7 @@
 
 #include "GestionOpenGL.h"
 #include "gl_fixture.h"
-#include "headless.h"
+#include "headless/headless.h"
 
 namespace {
 

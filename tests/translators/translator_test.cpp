@@ -58,13 +58,34 @@ TEST(Vrml, EmptyScenesGiveTheHeaderOnly) {
     }
 }
 
+// Brackets stay paired in the file whatever the scene: a Pop with nothing
+// open is echoed but writes nothing, and the Pushes left open are closed
+// at the end, without an echo.
 TEST(Vrml, SeparatorNesting) {
     EXPECT_EQ(translate("-vrml", "Push Pop").output, "#VRML V1.0 ascii\nSeparator {\n}\n");
-    EXPECT_EQ(translate("-vrml", "Pop Sphere 1").output,
-              "#VRML V1.0 ascii\n}\nSphere {\n radius 1.000000 }\n");
-    EXPECT_EQ(translate("-vrml", "Push Push Push Zoom 1 2 3").output,
+    Translation t = translate("-vrml", "Pop Sphere 1 Push Pop Pop Cone 1 2");
+    EXPECT_EQ(t.output,
+              "#VRML V1.0 ascii\nSphere {\n radius 1.000000 }\nSeparator {\n}\n"
+              "Cone {\n bottomRadius 1.000000\n height 2.000000 }\n");
+    EXPECT_EQ(t.run.out, "Pop\nSphere 1.000000\nPush\nPop\nPop\nCone 1.000000 2.000000\n");
+    t = translate("-vrml", "Push Push Push Zoom 1 2 3 Pop");
+    EXPECT_EQ(t.output,
               "#VRML V1.0 ascii\nSeparator {\n Separator {\n  Separator {\n   Scale {\n"
-              "    scaleFactor 1.000000 2.000000 3.000000 }\n");
+              "    scaleFactor 1.000000 2.000000 3.000000 }\n  }\n }\n}\n");
+    EXPECT_EQ(t.run.out, "Push\nPush\nPush\nZoom 1.000000 2.000000 3.000000\nPop\n");
+}
+
+// No VRML reader takes nan or inf: such a number is written as 0, and echoed
+// as read. A double too large for a float is a finite number here.
+TEST(Vrml, NumbersThatAreNotFiniteAreWrittenAsZero) {
+    Translation t = translate("-vrml", "Translation nan inf -inf Rotation inf 0 1 0 Sphere 1e39");
+    EXPECT_EQ(t.output,
+              "#VRML V1.0 ascii\nTranslation {\n translation 0.000000 0.000000 0.000000 }\n"
+              "Rotation {\n rotation 0.000000 1.000000 0.000000 0.000000 }\n"
+              "Sphere {\n radius 999999999999999939709166371603178586112.000000 }\n");
+    EXPECT_EQ(t.run.out,
+              "Translation nan inf -inf\nRotation inf 0.000000 1.000000 0.000000\n"
+              "Sphere 999999999999999939709166371603178586112.000000\n");
 }
 
 TEST(Vrml, EveryNodeAndFieldOrder) {
@@ -193,13 +214,27 @@ TEST(Source, TransformsAndPrecision) {
                      " { myAuxSolidCone(1.000000,2.000000) ; }\n"));
 }
 
+// scene() never pops the matrix it pushed itself, nor returns deeper.
 TEST(Source, UnbalancedBrackets) {
-    EXPECT_EQ(translate("-opengl", "Pop Sphere 1").output,
-              source("{ glPopMatrix() ;\n  popMaterial() ;\n  popLumieres() ; }\n"
-                     "{ auxSolidSphere(1.000000) ; }\n"));
-    EXPECT_EQ(translate("-opengl", "Push Sphere 1").output,
-              source(" { glPushMatrix() ;\n   pushMaterial() ;\n   pushLumieres() ; }\n"
-                     "  { auxSolidSphere(1.000000) ; }\n"));
+    Translation t = translate("-opengl", "Pop Sphere 1");
+    EXPECT_EQ(t.output, source(" { auxSolidSphere(1.000000) ; }\n"));
+    EXPECT_EQ(t.run.out, "Pop\nSphere 1.000000\n");
+    t = translate("-opengl", "Push Sphere 1");
+    EXPECT_EQ(t.output, source(" { glPushMatrix() ;\n   pushMaterial() ;\n   pushLumieres() ; }\n"
+                               "  { auxSolidSphere(1.000000) ; }\n"
+                               " { glPopMatrix() ;\n   popMaterial() ;\n   popLumieres() ; }\n"));
+    EXPECT_EQ(t.run.out, "Push\nSphere 1.000000\n");
+}
+
+// nan and inf do not compile; a float read beyond its range is inf too.
+TEST(Source, NumbersThatAreNotFiniteAreWrittenAsZero) {
+    Translation t = translate("-opengl", "Zoom 1e39 nan 2 Cube inf 1e39 -nan");
+    EXPECT_EQ(t.output, source(" { glScalef(0.000000F,0.000000F,2.000000F) ; }\n"
+                               " { auxSolidBox(0.000000,"
+                               "999999999999999939709166371603178586112.000000,0.000000) ; }\n"));
+    EXPECT_EQ(t.run.out,
+              "Zoom inf nan 2.000000\n"
+              "Cube inf 999999999999999939709166371603178586112.000000 -nan\n");
 }
 
 TEST(Translators, MissingSceneLeavesOutputUntouched) {

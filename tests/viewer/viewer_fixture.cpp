@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "headless/headless.h"
-#include "scene/textout.h"
+#include "scene/console.h"
 #include "support/support_state.h"
 #include "tests/common/run.h"
 #include "tests/common/window_defaults.h"

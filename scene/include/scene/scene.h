@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "scene/fixed.h"
+
 enum class StatementKind : int {
     Unrecognised = 0,
     Cube = 1,
@@ -27,7 +29,6 @@ enum class StatementKind : int {
 StatementKind lookupKeyword(const char* token);
 const char* keywordText(StatementKind kind);
 std::size_t keywordLength(StatementKind kind);
-int numberCount(StatementKind kind);
 
 // How a mode reads numbers: Mixed reads the four shapes' numbers in double
 // precision and every other number in single precision; Double reads all in
@@ -35,34 +36,34 @@ int numberCount(StatementKind kind);
 enum class NumberPrecision { Mixed, Double };
 
 constexpr int kMaxNumbers = 13;
-constexpr std::size_t kFixedMaxLength = 330;  // "-" + 309 digits + ".dddddd"
-
-// A number as printf's "%f" writes it: fixed point, six decimals.
-struct FixedText {
-    std::uint16_t length;
-    char text[kFixedMaxLength];
-};
-char* formatFixed(char* out, double value);
-void setFixedText(FixedText& fixed, double value);
 
 // One statement with its numbers in file order. A number read in single
 // precision is held as that float widened; a number that could not be read
-// is 0. Each number is also kept as "%f" writes it, since every mode writes
-// it at least once and most twice.
+// is 0, and so is one that is not finite in the precision it was read in
+// (nan, inf, or 1e39 read as a float): no GL call, VRML reader or compiler
+// takes those. Each number is also kept as "%f" writes it as read, for the
+// echo, since every mode writes it at least once and most twice.
 struct SceneStatement {
     StatementKind kind;
-    int count;        // numbers the keyword takes
-    int numbersRead;  // of those, how many were converted
+    int count;           // numbers the keyword takes
+    int numbersRead;     // of those, how many were converted
+    unsigned nonFinite;  // bit n: number n was read as nan or inf, its value is 0
     double values[kMaxNumbers];
     FixedText texts[kMaxNumbers];
 };
 
 enum class SceneOpen { Opened, Missing, Unreadable };
 
+// A scene file, or a copy of one held in memory. A scene that cannot be
+// opened is reported on the console by reportUnopenedScene.
 SceneOpen openScene(const char* path);
 void openSceneMemory(const void* data, std::size_t size);
 // The next statement; false at the end of the scene. An unrecognised token is
 // a statement of kind Unrecognised with no numbers.
 bool nextStatement(SceneStatement& statement, NumberPrecision precision);
-bool sceneReadFailed();
+bool sceneReadFailed();  // a read error, not the end, stopped the reading
 void closeScene();
+
+// "<path> n'existe pas!!!" for a missing scene, "<path> n'est pas lisible!!!"
+// for one that is there but cannot be read (a directory, a read error).
+void reportUnopenedScene(SceneOpen result, const char* path);

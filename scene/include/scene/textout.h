@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "scene/scene.h"
+#include "scene/fixed.h"
 
 #ifdef _WIN32
 // <windows.h>, which GL/gl.h pulls in there, names a GDI call TextOut: take
@@ -63,18 +63,5 @@ inline void textPutChar(TextOut& out, char c) {
 inline void textPut(TextOut& out, const FixedText& fixed) {
     textPut(out, fixed.text, fixed.length);
 }
-inline void textPutFixed(TextOut& out, double value) {
-    if (out.length + kFixedMaxLength > kTextOutCapacity) textFlush(out);
-    out.length = static_cast<std::size_t>(formatFixed(out.buffer + out.length, value) - out.buffer);
-}
 
 void textPrintf(TextOut& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// The echo of a statement: its keyword and " %f" for each number, with the
-// spot light's cut-off angle right after its intensity. No line break.
-void textPutEcho(TextOut& out, const SceneStatement& statement);
-
-// Standard output, shared by the echo and every message of the program.
-TextOut& console();
-// Flushes the console into standard output and standard output itself.
-bool consoleFlush();
