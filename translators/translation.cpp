@@ -23,9 +23,13 @@ TranslationState translation;
 // The scene file itself given as the output: writing it would empty the
 // scene before it is read.
 bool sameFile(const char* scene, const char* output) {
+#ifdef _WIN32
+    return sameFileOnWindows(scene, output);
+#else
     struct stat first, second;
     return ::stat(scene, &first) == 0 && S_ISREG(first.st_mode) && ::stat(output, &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+#endif
 }
 
 // The echo shows a number as read, but no reader of the output takes nan or

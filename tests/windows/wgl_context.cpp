@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "headless.h"
+#include "headless/headless.h"
 
 namespace {
 
