@@ -41,7 +41,7 @@ bench: deps-bench
 	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
 
 windows: deps-windows
-	@cmake --preset windows >/dev/null
+	@cmake --preset windows -DMIROVAN_WARNINGS_AS_ERRORS=$(if $(filter 1,$(WERROR)),ON,OFF) >/dev/null
 	@cmake --build --preset windows
 
 windows-package: windows
