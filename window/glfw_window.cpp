@@ -176,11 +176,11 @@ void platformSetPosition(int x, int y, int width, int height, bool useDefault) {
 
 bool platformOpenAttempt(const char* title, int displayMode) {
     if (!startPlatform()) {
-        reportError("create window failed\n");
+        reportError("%s", kCreateWindowFailed);
         return false;
     }
     if (!pixelFormatAvailable(displayMode)) {
-        reportError("Selecting a pixel format failed\n");
+        reportError("%s", kNoPixelFormat);
         return false;
     }
     glfwDefaultWindowHints();
@@ -192,9 +192,9 @@ bool platformOpenAttempt(const char* title, int displayMode) {
         glfwCreateWindow(state.clientWidth, state.clientHeight, title, nullptr, nullptr);
     if (!window) {
         if (state.lastPlatformError == GLFW_FORMAT_UNAVAILABLE)
-            reportError("Selecting a pixel format failed\n");
+            reportError("%s", kNoPixelFormat);
         else
-            reportError("create window failed\n");
+            reportError("%s", kCreateWindowFailed);
         return false;
     }
     state.window = window;
@@ -204,7 +204,7 @@ bool platformOpenAttempt(const char* title, int displayMode) {
 
     glfwMakeContextCurrent(window);
     if (glfwGetCurrentContext() != window) {
-        reportError("wglMakeCurrent Failed\n");
+        reportError("%s", kMakeCurrentFailed);
         releaseWindowResources();
         return false;
     }

@@ -44,7 +44,7 @@ void setWindowPosition(int x, int y, int width, int height) {
 
 int openWindow(const char* title) {
     if (platformHasWindow()) {  // one window per process
-        reportError("create window failed\n");
+        reportError("%s", kCreateWindowFailed);
         return 0;
     }
     bool frontBufferOnly = false;

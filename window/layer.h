@@ -5,6 +5,15 @@
 // files of one platform (glfw_*.cpp or win32_*.cpp). CMake compiles exactly
 // one platform. One window per process.
 
+// ---- The failure texts, one spelling for every platform ----
+
+inline constexpr char kRegisterClassFailed[] = "Failed to register window class\n";
+inline constexpr char kCreateWindowFailed[] = "create window failed\n";
+inline constexpr char kNoPixelFormat[] = "Selecting a pixel format failed\n";
+inline constexpr char kSetPixelFormatFailed[] = "SetPixelFormat failed\n";
+inline constexpr char kCreateContextFailed[] = "wglCreateContext Failed\n";
+inline constexpr char kMakeCurrentFailed[] = "wglMakeCurrent Failed\n";
+
 // ---- Supplied by the platform ----
 
 // Stores the requested frame corner and client size; x == INT_MIN was

@@ -1,5 +1,6 @@
 // The pixel format asked for a display-mode word, and setting it.
 
+#include "layer.h"
 #include "win32_internal.h"
 #include "win32_palette.h"
 #include "window/window.h"
@@ -26,11 +27,11 @@ int selectPixelFormat(HDC dc, int mode) {
     const PIXELFORMATDESCRIPTOR pfd = pixelFormatRequest(mode);
     const int format = ChoosePixelFormat(dc, &pfd);
     if (format == 0) {
-        reportError("Selecting a pixel format failed\n");
+        reportError("%s", kNoPixelFormat);
         return 0;
     }
     if (!SetPixelFormat(dc, format, &pfd)) {
-        reportError("SetPixelFormat failed\n");
+        reportError("%s", kSetPixelFormatFailed);
         return 0;
     }
     createRgbPalette(dc);  // only formats that need one get a palette

@@ -153,11 +153,11 @@ bool contextForWindow(int displayMode) {
     if (!selectPixelFormat(state.deviceContext, displayMode)) return false;
     state.glContext = wglCreateContext(state.deviceContext);
     if (!state.glContext) {
-        reportError("wglCreateContext Failed\n");
+        reportError("%s", kCreateContextFailed);
         return false;
     }
     if (!wglMakeCurrent(state.deviceContext, state.glContext)) {
-        reportError("wglMakeCurrent Failed\n");
+        reportError("%s", kMakeCurrentFailed);
         return false;
     }
     return true;
@@ -182,7 +182,7 @@ bool platformOpenAttempt(const char* title, int displayMode) {
     noteSystemVersion();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!registerWindowClass(instance)) {
-        reportError("Failed to register window class\n");
+        reportError("%s", kRegisterClassFailed);
         return false;
     }
     RECT outer = {state.clientX, state.clientY, state.clientX + state.clientWidth,
@@ -194,7 +194,7 @@ bool platformOpenAttempt(const char* title, int displayMode) {
         0, kClassName, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y,
         outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (!state.window) {
-        reportError("create window failed\n");
+        reportError("%s", kCreateWindowFailed);
         return false;
     }
     if (state.useDefaultPosition) {
