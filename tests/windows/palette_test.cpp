@@ -10,7 +10,6 @@
 #include <array>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "win32_palette.h"
@@ -194,38 +193,15 @@ class PaletteDisplay : public Palette {};
 
 COLORREF plain(COLORREF colour) { return colour & 0xFFFFFF; }
 
-// Writes, and on destruction restores, values under HKCU "Control Panel\Colors".
-struct RegistryColours {
+// Writes a value under HKCU "Control Panel\Colors" (the suite's own prefix).
+void setRegistryColour(const char* name, const char* value) {
     HKEY key = nullptr;
-    std::vector<std::pair<std::string, std::string>> saved;
-
-    RegistryColours() {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr);
-    }
-    void set(const char* name, const char* value) {
-        char old[64] = {};
-        DWORD size = sizeof old - 1;
-        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
-            ERROR_SUCCESS)
-            saved.emplace_back(name, old);
-        else
-            saved.emplace_back(name, "");
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>(std::strlen(value) + 1));
-    }
-    ~RegistryColours() {
-        for (auto& [name, value] : saved) {
-            if (value.empty())
-                RegDeleteValueA(key, name.c_str());
-            else
-                RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>(value.size() + 1));
-        }
-        RegCloseKey(key);
-    }
-};
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_SET_VALUE,
+                    nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(std::strlen(value) + 1));
+    RegCloseKey(key);
+}
 
 int waiting(HWND window, UINT message) {
     MSG m;
@@ -256,10 +232,9 @@ TEST_F(PaletteDisplay, RealisesTheRampColours) {
 
 TEST_F(PaletteDisplay, TakeoverAndGiveBackFollowActivation) {
     const COLORREF before1 = GetSysColor(1);
-    RegistryColours registry;
-    registry.set("Scrollbar", "10 20 30");
-    registry.set("Background", "1 2");  // fewer than three numbers: not a colour
-    registry.set("Menu", "300 256 7");  // each component cut to 8 bits
+    setRegistryColour("Scrollbar", "10 20 30");
+    setRegistryColour("Background", "1 2");  // fewer than three numbers: not a colour
+    setRegistryColour("Menu", "300 256 7");  // each component cut to 8 bits
     waiting(nullptr, WM_SYSCOLORCHANGE);
 
     ASSERT_NE(make(format332(), ModeOwnStaticColours), nullptr);
