@@ -15,6 +15,7 @@ cd "$E2E_TMP" || exit 1
 crlf() { sed 's/$/\r/' "$1"; }
 
 for name in robot lights still_life; do cp "$EXAMPLES/$name.scn" "$name.scn"; done
+crlf robot.scn >robot_crlf.scn  # a scene saved by a Windows editor
 for seed in 1 2 3 4 5; do "$RANDOM_SCENE" "$seed" "random$seed.scn" || e2e_fail "random scene $seed"; done
 
 failures=0
