@@ -64,10 +64,11 @@ fuzz: deps-fuzz
 
 # New inputs go to build/fuzz/corpus/<target>; the seeds and the saved
 # regressions are only read. A failing input lands in build/fuzz/artifacts.
-# The viewer target draws with llvmpipe in the fuzzing thread alone.
+# The viewer target draws with llvmpipe in the fuzzing thread alone; the leak
+# checker leaves __tls_get_addr alone (see the asan test preset).
 $(addprefix fuzz-,$(FUZZ_TARGETS)): fuzz-%:
 	@mkdir -p $(FUZZ_BUILD)/corpus/$* $(FUZZ_BUILD)/artifacts
-	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ASAN_OPTIONS=quarantine_size_mb=64 LP_NUM_THREADS=0 \
+	@LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ASAN_OPTIONS=quarantine_size_mb=64:intercept_tls_get_addr=0 LP_NUM_THREADS=0 \
 	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$* -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -dict=tests/fuzz/scene.dict -artifact_prefix=$(FUZZ_BUILD)/artifacts/$*- \
 	  $(FUZZ_BUILD)/corpus/$* tests/fuzz/corpus tests/fuzz/regressions > $(FUZZ_BUILD)/fuzz-$*.log 2>&1 \

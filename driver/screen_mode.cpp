@@ -6,7 +6,8 @@
 
 int runScreenMode(const char* sceneFileName) {
     consoleFlush();  // the banner, before the window takes over
-    setSceneFileName(sceneFileName);
+    // A scene that can be read only once is read now, before any window.
+    if (setSceneFileName(sceneFileName) == SceneSource::TooLarge) return 1;
     if (!openViewerWindow()) return 1;
     setTimerHandler(watchSceneFile, kWatchIntervalSeconds);
     return runViewer(myInit);

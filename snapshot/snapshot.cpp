@@ -66,10 +66,20 @@ bool parse(int argc, char** argv, SnapshotRequest& request) {
     return true;
 }
 
-// A scene that cannot be read is a failure here, not a black picture.
+// A scene that cannot be read is a failure here, not a black picture. One
+// that can be read only once is read by setSceneFileName, and never opened
+// again.
 bool sceneReadable(const char* path) {
-    const SceneOpen opened = openScene(path);
-    closeScene();
+    SceneOpen opened = SceneOpen::Opened;
+    switch (setSceneFileName(path)) {
+        case SceneSource::File:
+            opened = openScene(path);
+            closeScene();
+            break;
+        case SceneSource::Copy: break;
+        case SceneSource::TooLarge: return false;  // already said
+        case SceneSource::Unreadable: opened = SceneOpen::Unreadable; break;
+    }
     if (opened == SceneOpen::Opened) return true;
     reportUnopenedScene(opened, path);
     return false;
@@ -91,7 +101,6 @@ int main(int argc, char** argv) {
     myInit();
     reshapeView(request.width, request.height);
     setViewAngles(request.angleX, request.angleY);
-    setSceneFileName(request.scene);
     for (int i = 0; i < request.frames; ++i) displayFrame();
 
     const bool saved = savePicture(request.output);

@@ -36,8 +36,9 @@
 //
 // Display lists
 //   A box or a sphere is compiled into a display list the first time its
-//   size is met and replayed from that list afterwards; cylinders and cones
-//   are sent afresh on every call. The lists, and the cache that finds them
+//   size is met, and every drawing of it, the first included, calls that
+//   list, so the first frame is shaded as every later one; cylinders and
+//   cones are sent afresh on every call. The lists, and the cache that finds them
 //   by size, belong to the process: they are never freed, and they assume
 //   one GL context for the whole run (or contexts that share display lists).
 #ifndef GESTION_OPENGL_H

@@ -46,38 +46,51 @@ bool compilingList() {
 
 enum class Outcome { Replayed, Compiling, DrawDirect };
 
-// Replays the cached list, or opens a new one that compiles while drawing.
-Outcome replayOrOpen(int kind, const double* params, int count) {
+struct ListUse {
+    Outcome outcome;
+    GLuint list;
+};
+
+// Replays the cached list, or opens a new one for compiling. The list is
+// drawn by calling it once compiled, not while compiling: Mesa shades the
+// two paths differently, and the first frame must be every later one.
+ListUse replayOrOpen(int kind, const double* params, int count) {
     if (const GLuint list = findShapeList(kind, params, count)) {
         glCallList(list);
-        return Outcome::Replayed;
+        return {Outcome::Replayed, list};
     }
-    if (compilingList()) return Outcome::DrawDirect;
+    if (compilingList()) return {Outcome::DrawDirect, 0};
     const GLuint list = addShapeList(kind, params, count);
-    if (list == 0) return Outcome::DrawDirect;
-    glNewList(list, GL_COMPILE_AND_EXECUTE);
-    return Outcome::Compiling;
+    if (list == 0) return {Outcome::DrawDirect, 0};
+    glNewList(list, GL_COMPILE);
+    return {Outcome::Compiling, list};
+}
+
+void closeAndCall(const ListUse& use) {
+    if (use.outcome != Outcome::Compiling) return;
+    glEndList();
+    glCallList(use.list);
 }
 
 }  // namespace
 
 void auxSolidBox(double width, double height, double depth) {
     const double size[3] = {width, height, depth};
-    const Outcome outcome = replayOrOpen(kBoxShape, size, 3);
-    if (outcome == Outcome::Replayed) return;
+    const ListUse use = replayOrOpen(kBoxShape, size, 3);
+    if (use.outcome == Outcome::Replayed) return;
     drawBoxFaces(width * -0.5, width * 0.5, height * -0.5, height * 0.5, depth * -0.5, depth * 0.5,
                  GL_QUADS);
-    if (outcome == Outcome::Compiling) glEndList();
+    closeAndCall(use);
 }
 
 void auxSolidSphere(double radius) {
-    const Outcome outcome = replayOrOpen(kSphereShape, &radius, 1);
-    if (outcome == Outcome::Replayed) return;
+    const ListUse use = replayOrOpen(kSphereShape, &radius, 1);
+    if (use.outcome == Outcome::Replayed) return;
     if (GLUquadric* quadric = gluNewQuadric()) {
         gluQuadricDrawStyle(quadric, GLU_FILL);
         gluQuadricNormals(quadric, GLU_SMOOTH);
         gluSphere(quadric, radius, 16, 16);
         gluDeleteQuadric(quadric);
     }
-    if (outcome == Outcome::Compiling) glEndList();
+    closeAndCall(use);
 }

@@ -1,7 +1,6 @@
 // The current light set and the stack of saved sets.
-#include <climits>
-
 #include "GestionOpenGL.h"
+#include "counted_stack.h"
 #include "light_record.h"
 #include "notices.h"
 #include "support_internal.h"
@@ -19,9 +18,7 @@ struct LightSet {
 
 struct LightState {
     LightSet current;
-    LightSet stack[kCapacity];
-    // Counts pushes past the capacity too, so every pop still finds its push.
-    int depth;
+    CountedStack<LightSet, kCapacity> stack;
     LightSet frameSet;
     int frameDepth;
     bool frameMarked;
@@ -93,45 +90,43 @@ void affecteSpotLight(float r, float v, float b, float x, float y, float z, floa
 }
 
 void pushLumieres() {
-    if (state.depth >= kCapacity) {
+    LightSet* saved = pushEntry(state.stack);
+    if (saved == nullptr)
         noticeOnce(Notice::LightStackFull);
-        if (state.depth < INT_MAX) ++state.depth;
-        return;
-    }
-    state.stack[state.depth] = state.current;
-    ++state.depth;
+    else
+        *saved = state.current;
 }
 
 void popLumieres() {
-    if (state.depth <= 0) {
-        noticeOnce(Notice::LightStackEmpty);
-        return;
+    const LightSet* saved = nullptr;
+    switch (popEntry(state.stack, saved)) {
+        case Popped::NoPush: noticeOnce(Notice::LightStackEmpty); return;
+        case Popped::Unsaved: return;
+        case Popped::Saved: break;
     }
-    --state.depth;
-    if (state.depth >= kCapacity) return;  // its push was never saved
-    state.current = state.stack[state.depth];
+    state.current = *saved;
     applyCurrentSet();
 }
 
-int lightStackDepth() { return state.depth; }
+int lightStackDepth() { return state.stack.depth; }
 int currentLightCount() { return state.current.lightCount; }
 
 void markLightFrame() {
     state.frameSet = state.current;
-    state.frameDepth = state.depth;
+    state.frameDepth = state.stack.depth;
     state.frameMarked = true;
 }
 
 void restoreLightFrame() {
     if (!state.frameMarked) return;
     state.current = state.frameSet;
-    state.depth = state.frameDepth;
+    state.stack.depth = state.frameDepth;
     applyCurrentSet();
 }
 
 void forgetLights() {
     state.current.lightCount = 0;
-    state.depth = 0;
+    state.stack.depth = 0;
     state.frameDepth = 0;
     state.frameMarked = false;
 }

@@ -1,9 +1,8 @@
 // Current material lives in the GL only; the stack holds saved front faces.
 #include <GL/gl.h>
 
-#include <climits>
-
 #include "GestionOpenGL.h"
+#include "counted_stack.h"
 #include "notices.h"
 #include "support_internal.h"
 #include "support_state.h"
@@ -21,11 +20,17 @@ struct MaterialRecord {
     double shininess;
 };
 
+// One face as the GL holds it, for putting it back bit for bit.
+struct FaceMaterial {
+    GLfloat colours[4][4];  // in the order of kColours
+    GLfloat shininess;
+};
+constexpr GLenum kColours[4] = {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION};
+constexpr GLenum kFaces[2] = {GL_FRONT, GL_BACK};
+
 struct MaterialState {
-    MaterialRecord stack[kCapacity];
-    // Pushes past the capacity are counted but not saved, so every pop still
-    // finds its own push.
-    int depth;
+    CountedStack<MaterialRecord, kCapacity> stack;
+    FaceMaterial frameFaces[2];  // front and back when the frame was marked
     int frameDepth;
     bool frameMarked;
 };
@@ -55,28 +60,26 @@ void affecteMaterial(const float* ma, const float* md, const float* me, const fl
 }
 
 void pushMaterial() {
-    if (state.depth >= kCapacity) {
+    MaterialRecord* rec = pushEntry(state.stack);
+    if (rec == nullptr) {
         noticeOnce(Notice::MaterialStackFull);
-        if (state.depth < INT_MAX) ++state.depth;
         return;
     }
-    MaterialRecord& rec = state.stack[state.depth];
-    readFront(GL_DIFFUSE, rec.diffuse, 4);
-    readFront(GL_AMBIENT, rec.ambient, 4);
-    readFront(GL_SPECULAR, rec.specular, 4);
-    readFront(GL_EMISSION, rec.emission, 4);
-    readFront(GL_SHININESS, &rec.shininess, 1);
-    ++state.depth;
+    readFront(GL_DIFFUSE, rec->diffuse, 4);
+    readFront(GL_AMBIENT, rec->ambient, 4);
+    readFront(GL_SPECULAR, rec->specular, 4);
+    readFront(GL_EMISSION, rec->emission, 4);
+    readFront(GL_SHININESS, &rec->shininess, 1);
 }
 
 void popMaterial() {
-    if (state.depth <= 0) {
-        noticeOnce(Notice::MaterialStackEmpty);
-        return;
+    const MaterialRecord* saved = nullptr;
+    switch (popEntry(state.stack, saved)) {
+        case Popped::NoPush: noticeOnce(Notice::MaterialStackEmpty); return;
+        case Popped::Unsaved: return;
+        case Popped::Saved: break;
     }
-    --state.depth;
-    if (state.depth >= kCapacity) return;  // its push was never saved
-    const MaterialRecord& rec = state.stack[state.depth];
+    const MaterialRecord& rec = *saved;
     writeBoth(GL_DIFFUSE, rec.diffuse);
     writeBoth(GL_AMBIENT, rec.ambient);
     writeBoth(GL_SPECULAR, rec.specular);
@@ -84,19 +87,32 @@ void popMaterial() {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, static_cast<GLfloat>(rec.shininess));
 }
 
-int materialStackDepth() { return state.depth; }
+int materialStackDepth() { return state.stack.depth; }
 
+// Both faces as they are: the first frame may start with a back face of its
+// own, which a restore from the front alone would lose.
 void markMaterialFrame() {
-    state.frameDepth = state.depth;
+    for (int f = 0; f < 2; ++f) {
+        FaceMaterial& face = state.frameFaces[f];
+        for (int c = 0; c < 4; ++c) glGetMaterialfv(kFaces[f], kColours[c], face.colours[c]);
+        glGetMaterialfv(kFaces[f], GL_SHININESS, &face.shininess);
+    }
+    state.frameDepth = state.stack.depth;
     state.frameMarked = true;
 }
 
 void restoreMaterialFrame() {
-    if (state.frameMarked) state.depth = state.frameDepth;
+    if (!state.frameMarked) return;
+    for (int f = 0; f < 2; ++f) {
+        const FaceMaterial& face = state.frameFaces[f];
+        for (int c = 0; c < 4; ++c) glMaterialfv(kFaces[f], kColours[c], face.colours[c]);
+        glMaterialf(kFaces[f], GL_SHININESS, face.shininess);
+    }
+    state.stack.depth = state.frameDepth;
 }
 
 void forgetMaterials() {
-    state.depth = 0;
+    state.stack.depth = 0;
     state.frameDepth = 0;
     state.frameMarked = false;
 }

@@ -12,4 +12,6 @@ void forgetLights();
 
 void forgetShapeLists();
 
+void forgetModelviews();
+
 #endif

@@ -7,16 +7,19 @@
 void markFrameStart() {
     markMaterialFrame();
     markLightFrame();
+    forgetModelviews();
 }
 
 void restoreFrameStart() {
     restoreMaterialFrame();
     restoreLightFrame();
+    forgetModelviews();
 }
 
 void resetSupportState() {
     forgetMaterials();
     forgetLights();
     forgetShapeLists();
+    forgetModelviews();
     clearNotices();
 }

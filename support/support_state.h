@@ -5,12 +5,15 @@
 
 #include <cstddef>
 
-// Remember the current light set and both stack depths, so that every frame
-// can start from what the first one started with.
+// Remember the current material of both faces, the light set and both
+// stack depths, so that every frame can start from what the first one
+// started with.
 void markFrameStart();
-// Put back what markFrameStart remembered and rebuild the GL lights from it
-// as popLumieres would (the default light, if the set is empty, is placed
-// under the current modelview). Does nothing before the first mark.
+// Put back what markFrameStart remembered: both faces' material bit for bit,
+// the depths, and the GL lights rebuilt from the set as popLumieres would
+// (the default light, if the set is empty, is placed under the current
+// modelview). Does nothing before the first mark. Both calls also empty the
+// stack of modelviews that did not fit the GL's (modelview_stack.h).
 void restoreFrameStart();
 
 // Depths count pushes beyond the stacks' capacity too.

@@ -4,6 +4,7 @@
 #include "scene/scene.h"
 #include "scene/console.h"
 #include "scene/echo.h"
+#include "support/modelview_stack.h"
 #include "support/support_state.h"
 #include "viewer/viewer.h"
 
@@ -20,7 +21,12 @@ void applyMaterial(const double* v) {
     affecteMaterial(ambient, diffuse, emissive, specular, single(v[12]));
 }
 
-void act(const SceneStatement& s) {
+// What one reading of the scene keeps between its statements.
+struct Reading {
+    long long openPushes;  // a Pop without one is ignored
+};
+
+void act(const SceneStatement& s, Reading& reading) {
     const double* v = s.values;
     switch (s.kind) {
         case StatementKind::Cube: auxSolidBox(v[0], v[1], v[2]); break;
@@ -35,12 +41,17 @@ void act(const SceneStatement& s) {
             break;
         case StatementKind::Zoom: glScalef(single(v[0]), single(v[1]), single(v[2])); break;
         case StatementKind::Push:
+            ++reading.openPushes;
             pushMaterial();
             pushLumieres();
-            glPushMatrix();
+            pushModelview();
             break;
         case StatementKind::Pop:
-            glPopMatrix();
+            // Without an open Push it would pop the frame's own matrix and
+            // lose the view.
+            if (reading.openPushes == 0) break;
+            --reading.openPushes;
+            popModelview();
             popLumieres();
             popMaterial();
             break;
@@ -66,24 +77,36 @@ void act(const SceneStatement& s) {
 // so they stand after the statement that caused them.
 void putNotice(const char* text) { textPut(console(), text); }
 
+// Reads the scene opened by the caller, then closes it.
+void drawOpenedScene(const char* name) {
+    TextOut& echo = console();
+    Reading reading{0};
+    SceneStatement statement;
+    while (nextStatement(statement, NumberPrecision::Mixed)) {
+        if (statement.kind != StatementKind::Unrecognised) {
+            textPutEcho(echo, statement);
+            act(statement, reading);
+        }
+        textPutChar(echo, '\n');
+    }
+    if (sceneReadFailed()) reportUnopenedScene(SceneOpen::Unreadable, name);
+    closeScene();
+}
+
 }  // namespace
 
 void drawSceneFile(const char* path) {
-    TextOut& echo = console();
     setSupportMessageSink(putNotice);
     const SceneOpen opened = openScene(path);
     if (opened != SceneOpen::Opened) {
         reportUnopenedScene(opened, path);
         return;
     }
-    SceneStatement statement;
-    while (nextStatement(statement, NumberPrecision::Mixed)) {
-        if (statement.kind != StatementKind::Unrecognised) {
-            textPutEcho(echo, statement);
-            act(statement);
-        }
-        textPutChar(echo, '\n');
-    }
-    if (sceneReadFailed()) reportUnopenedScene(SceneOpen::Unreadable, path);
-    closeScene();
+    drawOpenedScene(path);
+}
+
+void drawSceneText(const char* name, const char* text, std::size_t size) {
+    setSupportMessageSink(putNotice);
+    openSceneMemory(text, size);
+    drawOpenedScene(name);
 }

@@ -1,6 +1,6 @@
 #include <GL/gl.h>
 
-#include <string>
+#include <cmath>
 
 #include "scene/console.h"
 #include "support/support_state.h"
@@ -13,15 +13,15 @@ struct ViewerState {
     float angleX = 0.0f;
     float angleY = 0.0f;
     int spinEnabled = 0;
-    std::string sceneFileName;
     void (*drawer)() = nullptr;  // draws the scene in place of the file
     bool frameMarked = false;    // the first frame's starting state is remembered
 };
 
 ViewerState viewer;
 
-// Every frame starts from the lights and stack depths the first frame
-// started with, whatever the scene's Push / Pop balance or top-level lights.
+// Every frame starts from the material, lights and stack depths the first
+// frame started with, whatever the scene's Push / Pop balance, top-level
+// lights or materials: frame 1 is then every later frame.
 void startFrameState() {
     if (!viewer.frameMarked) {
         markFrameStart();
@@ -43,10 +43,22 @@ void endFrameMatrix(GLint startDepth) {
     }
 }
 
+// Whole turns dropped: a float far from 0 would step by more or less than
+// one degree.
+float wrapped(float degrees) {
+    if (!std::isfinite(degrees)) return 0.0f;
+    float angle = std::fmod(degrees, 360.0f);
+    if (angle < 0.0f) angle += 360.0f;
+    return angle < 360.0f ? angle : 0.0f;  // a tiny negative rounds up to 360
+}
+
+void turn(float byX, float byY) {
+    viewer.angleX = wrapped(viewer.angleX + byX);
+    viewer.angleY = wrapped(viewer.angleY + byY);
+}
+
 }  // namespace
 
-void setSceneFileName(const char* path) { viewer.sceneFileName = path; }
-const char* sceneFileName() { return viewer.sceneFileName.c_str(); }
 void setFrameDrawer(void (*draw)()) { viewer.drawer = draw; }
 
 void displayFrame() {
@@ -62,7 +74,7 @@ void displayFrame() {
     if (viewer.drawer)
         viewer.drawer();
     else
-        drawSceneFile(viewer.sceneFileName.c_str());
+        drawScene();
     glPopMatrix();
     endFrameMatrix(startDepth);
 
@@ -72,7 +84,7 @@ void displayFrame() {
 }
 
 void reshapeView(int width, int height) {
-    if (width <= 0) return;  // minimised: keep the last projection
+    if (width <= 0 || height <= 0) return;  // minimised: keep the last projection
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -83,10 +95,10 @@ void reshapeView(int width, int height) {
     glLoadIdentity();
 }
 
-void increaseAngleX() { viewer.angleX += 1.0f; }
-void decreaseAngleX() { viewer.angleX -= 1.0f; }
-void decreaseAngleY() { viewer.angleY -= 1.0f; }
-void increaseAngleY() { viewer.angleY += 1.0f; }
+void increaseAngleX() { turn(1.0f, 0.0f); }
+void decreaseAngleX() { turn(-1.0f, 0.0f); }
+void decreaseAngleY() { turn(0.0f, -1.0f); }
+void increaseAngleY() { turn(0.0f, 1.0f); }
 // The spin's idle handler is installed only while it runs, so that a still
 // view leaves the event loop waiting instead of turning.
 void toggleSpin() {
@@ -96,16 +108,15 @@ void toggleSpin() {
 
 void spinIdle() {
     if (viewer.spinEnabled == 0) return;
-    viewer.angleX -= 1.0f;
-    viewer.angleY -= 1.0f;
+    turn(-1.0f, -1.0f);
     displayFrame();
 }
 
 ViewState viewState() { return {viewer.angleX, viewer.angleY, viewer.spinEnabled}; }
 
 void setViewAngles(float angleX, float angleY) {
-    viewer.angleX = angleX;
-    viewer.angleY = angleY;
+    viewer.angleX = wrapped(angleX);
+    viewer.angleY = wrapped(angleY);
 }
 
 void resetView() {

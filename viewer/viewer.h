@@ -2,9 +2,13 @@
 // view that the arrow keys turn and Return sets spinning.
 #pragma once
 
+#include <cstddef>
+
 // Interprets the whole scene file once into the current GL context, echoing
 // every statement on standard output.
 void drawSceneFile(const char* path);
+// The same for a scene held in memory; `name` stands for it in messages.
+void drawSceneText(const char* name, const char* text, std::size_t size);
 
 // The handlers screen mode gives the window layer.
 void displayFrame();
@@ -17,11 +21,27 @@ void toggleSpin();
 void spinIdle();
 void myInit();
 
-// The scene file that displayFrame draws.
-void setSceneFileName(const char* path);
+// Where the scene that displayFrame draws comes from.
+enum class SceneSource {
+    File,        // read anew on every frame, so an edit shows at the next one
+    Copy,        // read once; that copy is drawn on every frame
+    TooLarge,    // more than kMaxSceneCopy bytes: nothing to draw
+    Unreadable,  // reading the copy failed
+};
+constexpr std::size_t kMaxSceneCopy = std::size_t{64} << 20;
+
+// The scene that displayFrame draws. A regular file, a directory or a path
+// that names nothing is a File, with the usual message on every frame when
+// it cannot be read. Anything else (a pipe, a FIFO, a device) gives its bytes
+// only once: it is read here, whole. TooLarge has printed its message; the
+// caller should stop.
+SceneSource setSceneFileName(const char* path);
 const char* sceneFileName();
-// Or a function that draws the scene, as a compiled scene's scene() does;
-// nullptr goes back to the file.
+SceneSource sceneSource();
+// Draws that scene once, or says on every frame why there is none.
+void drawScene();
+// A function that draws in place of that scene, as a compiled scene's
+// scene() does; nullptr goes back to the scene.
 void setFrameDrawer(void (*draw)());
 
 // Screen mode's window, 500 x 500 at the screen's corner, with the view's
@@ -32,7 +52,8 @@ int openViewerWindow();
 int runViewer(void (*init)());
 
 // Asks for a redraw when the scene file has changed on disk since the last
-// call: an edit shows without a key press. Called a few times a second.
+// call: an edit shows without a key press. Called a few times a second; a
+// scene read once has nothing to watch.
 void watchSceneFile();
 constexpr double kWatchIntervalSeconds = 0.25;
 
@@ -42,6 +63,8 @@ struct ViewState {
     int spinEnabled;
 };
 ViewState viewState();
+// Angles are kept within [0, 360), so a spin turns as smoothly after hours
+// as at the start; a value that is not finite counts as 0.
 void setViewAngles(float angleX, float angleY);
 // Angles 0, spin off, and the next frame is taken as the first one again.
 void resetView();

@@ -47,6 +47,7 @@ FileVersion versionOf(const char* path) {
 }  // namespace
 
 void watchSceneFile() {
+    if (sceneSource() != SceneSource::File) return;
     const FileVersion now = versionOf(sceneFileName());
     if (watch.started && !(now == watch.seen)) requestRedraw();
     watch.seen = now;

@@ -188,3 +188,22 @@ e2e_wait_pixel() {
         sleep 0.05
     done
 }
+
+# e2e_wait_shows EXPECTED.png SECONDS [differs]: waits until the screen's
+# top-left corner, cut to the size of EXPECTED, is EXPECTED pixel for pixel
+# (with "differs": until it is not). The last look stays in
+# $E2E_TMP/shown.png.
+e2e_wait_shows() {
+    local expected=$1 want=${3:-same} deadline=$(($(e2e_now_ms) + $2 * 1000)) size same
+    size=$("$E2E_CONVERT" "$expected" -format '%wx%h' info:)
+    "$E2E_CONVERT" "$expected" rgb:"$E2E_TMP/wait-expected.rgb"
+    while :; do
+        xwd -root -silent | "$E2E_CONVERT" xwd:- -crop "$size+0+0" +repage "png:$E2E_TMP/shown.png"
+        "$E2E_CONVERT" "$E2E_TMP/shown.png" rgb:"$E2E_TMP/wait-shown.rgb"
+        same=differs
+        cmp -s "$E2E_TMP/wait-expected.rgb" "$E2E_TMP/wait-shown.rgb" && same=same
+        [ "$same" = "$want" ] && return 0
+        (($(e2e_now_ms) > deadline)) && return 1
+        sleep 0.1
+    done
+}

@@ -51,6 +51,15 @@ TEST(UnreadableScene, NoReadPermissionIsAFailureAndKeepsTheOutput) {
     expectUnreadableScene(scene);
 }
 
+// A scene that can be read only once is read before any window opens; one
+// without end is refused after 64 MiB instead of read forever.
+TEST(UnreadableScene, EndlessInputIsRefusedBeforeAnyWindow) {
+    const RunResult r = runProgram({MIROVAN_BINARY, "-ecran", "/dev/zero"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Ecran\n/dev/zero est trop grand (plus de 64 Mo)!!!\n");
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(UnwritableOutput, MissingDirectoryOrDirectoryCannotBeCreated) {
     const std::string dir = scratchDirectory();
     writeFile(dir + "/s.scn", "Sphere 1\n");

@@ -1,8 +1,7 @@
 // The generated source of a scene, compiled and drawn through the scene
 // host's frame, gives the picture that mirovan-snapshot gives of the scene
-// file, pixel for pixel: on the first frame (default material before the
-// first Material) and on a later one (the frame rule at work), under two
-// views.
+// file, pixel for pixel: on the first frame and on a later one (which starts
+// from the state the first one started with), under two views.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,7 +26,7 @@ struct View {
 
 const View kViews[] = {
     {"FrontFirstFrame", "0", "0", "1"},
-    {"TurnedSecondFrame", "25", "-40", "2"},
+    {"TurnedTenthFrame", "25", "-40", "10"},
 };
 
 // Fewer lit pixels than this and two pictures agree too easily.

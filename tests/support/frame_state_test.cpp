@@ -61,6 +61,21 @@ TEST_F(SupportFrame, MarkedLightsComeBackWhereTheyWereAdded) {
     EXPECT_FALSE(lightEnabled(2));
 }
 
+TEST_F(SupportFrame, MaterialOfBothFacesComesBackBitForBit) {
+    const GLfloat front[4] = {0.1f, 1.0f / 3, 1e-7f, 0.7f}, back[4] = {0.9f, 0.8f, 0.7f, 1};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, front);
+    glMaterialfv(GL_BACK, GL_DIFFUSE, back);
+    glMaterialf(GL_BACK, GL_SHININESS, 12.345678f);
+    markFrameStart();
+    affecteMaterial(back, back, front, front, 90);
+    restoreFrameStart();
+    EXPECT_TRUE(sameBits(materialOf(GL_FRONT, GL_DIFFUSE), {0.1f, 1.0f / 3, 1e-7f, 0.7f}));
+    EXPECT_TRUE(sameBits(materialOf(GL_BACK, GL_DIFFUSE), {0.9f, 0.8f, 0.7f, 1}));
+    EXPECT_TRUE(sameBits(materialOf(GL_BACK, GL_EMISSION), {0, 0, 0, 1}));
+    EXPECT_EQ(materialOf(GL_FRONT, GL_SHININESS)[0], 0.0f);
+    EXPECT_EQ(materialOf(GL_BACK, GL_SHININESS)[0], 12.345678f);
+}
+
 TEST_F(SupportFrame, RestoreBeforeAnyMarkChangesNothing) {
     affectePointLight(1, 1, 1, 1, 0, 0, 1);
     pushMaterial();

@@ -3,7 +3,7 @@
 # Xvfb, driven with xdotool and the close-box helper, checked by pixels.
 # Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN [MIROVAN_SNAPSHOT]
 #   CASE: picture | keys | spin | escape | close | resize | edit | watch |
-#         idle | missing | no-display
+#         idle | snapshot | first-frame | pipe | missing | no-display
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
 
@@ -174,6 +174,41 @@ case_snapshot() {
         e2e_key "$WID" Escape
         e2e_wait_exit "$PID" 2
     done
+}
+
+# The first frame is every later one: the window's first picture is the
+# snapshot's tenth frame, and after a turn and back the window shows it again.
+case_first_frame() {
+    # Grey before the first Material, red after it.
+    printf '%s\n' "Translation -8 0 0" "Sphere 3" "Translation 16 0 0" \
+        "Material 1 0 0 0.2 0 0 0 0 0 0 0 0 10" "Sphere 3" >"$SCENE"
+    "$SNAPSHOT" "$SCENE" "$E2E_TMP/one.png" >/dev/null || e2e_fail "snapshot failed"
+    "$SNAPSHOT" "$SCENE" "$E2E_TMP/ten.png" --frames 10 >/dev/null || e2e_fail "snapshot failed"
+    cmp -s <("$E2E_CONVERT" "$E2E_TMP/one.png" rgb:-) <("$E2E_CONVERT" "$E2E_TMP/ten.png" rgb:-) ||
+        e2e_fail "the snapshot's frames 1 and 10 differ"
+    e2e_spawn "$OUT" "$ERR" "$MIROVAN" -ecran "$SCENE"
+    WID=$(e2e_window_id Mirovan 5) || e2e_fail "no window: $(cat "$OUT" "$ERR")"
+    e2e_wait_shows "$E2E_TMP/ten.png" 5 || e2e_fail "the first frame is not the tenth"
+    e2e_key "$WID" Left
+    e2e_wait_shows "$E2E_TMP/ten.png" 5 differs || e2e_fail "Left did not turn the view"
+    e2e_key "$WID" Right
+    e2e_wait_shows "$E2E_TMP/ten.png" 5 || e2e_fail "a later frame differs from the first"
+}
+
+# A scene from a pipe is read once and drawn on every frame.
+case_pipe() {
+    e2e_spawn "$OUT" "$ERR" "$MIROVAN" -ecran <(printf '%s\n' "$RED_BOX")
+    WID=$(e2e_window_id Mirovan 5) || e2e_fail "no window: $(cat "$OUT" "$ERR")"
+    e2e_wait_for "$OUT" "^Cube 4.000000" 5 || e2e_fail "no first frame: $(cat "$OUT" "$ERR")"
+    e2e_key "$WID" $(printf 'Up %.0s' $(seq 90))
+    # Turned 90 degrees about x, the box in front goes down 10 units.
+    local deadline=$(($(e2e_now_ms) + 5000))
+    until shot up && is_red up 250 375 && is_black up 250 250; do
+        (($(e2e_now_ms) > deadline)) && e2e_fail "the turned pipe scene does not show"
+        sleep 0.1
+    done
+    (($(frames_drawn Cube) >= 2)) || e2e_fail "the scene was drawn once only"
+    e2e_alive "$E2E_PID" || e2e_fail "the viewer ended"
 }
 
 case_missing() {

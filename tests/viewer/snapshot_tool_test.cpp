@@ -3,6 +3,10 @@
 
 #include <png.h>
 
+#include <thread>
+
+#include <sys/stat.h>
+
 #include "tests/common/run.h"
 
 namespace {
@@ -53,4 +57,23 @@ TEST(SnapshotTool, FailuresAreClearAndNonZero) {
     EXPECT_NE(r.err.find("Usage: mirovan-snapshot"), std::string::npos);
     r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/a.png", "--size", "0", "10"});
     EXPECT_EQ(r.status, 2);
+}
+
+// A FIFO gives its scene once: the picture is the regular file's. A device
+// that never ends is refused after 64 MiB.
+TEST(SnapshotTool, ReadsAFifoOnceAndRefusesEndlessInput) {
+    const std::string dir = scratchDirectory(), text = "Rotation 30 1 1 0\nCube 8 8 8\n";
+    writeFile(dir + "/s.scn", text);
+    ASSERT_EQ(runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/file.png"}).status, 0);
+    ASSERT_EQ(mkfifo((dir + "/s.fifo").c_str(), 0600), 0);
+    std::thread writer([&] { writeFile(dir + "/s.fifo", text); });
+    RunResult r =
+        runProgram({SNAPSHOT_BINARY, dir + "/s.fifo", dir + "/fifo.png", "--frames", "3"});
+    writer.join();
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(readFile(dir + "/fifo.png"), readFile(dir + "/file.png"));
+
+    r = runProgram({SNAPSHOT_BINARY, "/dev/zero", dir + "/zero.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "/dev/zero est trop grand (plus de 64 Mo)!!!\n");
 }

@@ -1,6 +1,8 @@
 // Screen mode's view: projection, keys, spin, and what each frame prints.
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "tests/viewer/viewer_fixture.h"
 #include "viewer/viewer.h"
 
@@ -25,8 +27,13 @@ TEST_F(ViewerTest, ProjectionKeepsTheWidthAtFortyUnits) {
     projectionScale(sx, sy);
     EXPECT_FLOAT_EQ(sy, 2.0f / 80);  // y from -40 to 40
     reshapeView(0, 0);               // minimised: the projection stays
+    reshapeView(500, 0);
+    reshapeView(0, 500);
     projectionScale(sx, sy);
     EXPECT_FLOAT_EQ(sy, 2.0f / 80);
+    float viewport[4];
+    glGetFloatv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[3], 1000.0f);
     GLint mode;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
@@ -40,6 +47,23 @@ TEST_F(ViewerTest, ArrowKeysTurnByOneDegree) {
     EXPECT_EQ(viewState().angleY, 0.0f);
     decreaseAngleX();
     EXPECT_EQ(viewState().angleX, 89.0f);
+    decreaseAngleY();
+    EXPECT_EQ(viewState().angleY, 359.0f);
+    increaseAngleY();
+    EXPECT_EQ(viewState().angleY, 0.0f);
+}
+
+TEST_F(ViewerTest, AnglesStayWithinOneTurn) {
+    // Past 2^24 degrees a float no longer moves by one: unwrapped, the view
+    // would stop turning after some hours of spin.
+    for (int i = 0; i < 20000000; ++i) decreaseAngleX();
+    EXPECT_EQ(viewState().angleX, 160.0f);
+    setViewAngles(-40.0f, 725.5f);
+    EXPECT_EQ(viewState().angleX, 320.0f);
+    EXPECT_EQ(viewState().angleY, 5.5f);
+    setViewAngles(-1e-9f, INFINITY);
+    EXPECT_EQ(viewState().angleX, 0.0f);
+    EXPECT_EQ(viewState().angleY, 0.0f);
 }
 
 TEST_F(ViewerTest, KeyHandlersDrawNothingThemselves) {
@@ -69,10 +93,10 @@ TEST_F(ViewerTest, SpinTurnsBothAnglesOneDegreePerIdleStep) {
         },
         nullptr);
     EXPECT_EQ(printed, "Sphere 1.000000\nSphere 1.000000\nSphere 1.000000\n");
-    EXPECT_EQ(viewState().angleX, -3.0f);
-    EXPECT_EQ(viewState().angleY, -3.0f);
+    EXPECT_EQ(viewState().angleX, 357.0f);
+    EXPECT_EQ(viewState().angleY, 357.0f);
     toggleSpin();
-    EXPECT_EQ(viewState().angleX, -3.0f);
+    EXPECT_EQ(viewState().angleX, 357.0f);
 }
 
 TEST_F(ViewerTest, EveryFrameEchoesTheWholeScene) {

@@ -35,7 +35,10 @@ void ViewerTest::SetUpTestSuite() { ASSERT_TRUE(openHeadlessContext(500, 500)) <
 void ViewerTest::TearDownTestSuite() { closeHeadlessContext(); }
 
 void ViewerTest::SetUp() {
-    // A fresh start: GL lights, material and matrices as a new window has them.
+    // A fresh start: GL lights, material and matrices as a new window has
+    // them, the view at rest, and the next frame taken as the first.
+    resetSupportState();
+    resetView();
     restoreWindowDefaults(500);
     scenePath = scratchDirectory() + "/scene.scn";
     setSceneFileName(scenePath.c_str());
