@@ -64,4 +64,8 @@ inline void textPut(TextOut& out, const FixedText& fixed) {
     textPut(out, fixed.text, fixed.length);
 }
 
+#ifdef _WIN32  // mingw's C99 printf (%zu, %lld), not the system's
+void textPrintf(TextOut& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+#else
 void textPrintf(TextOut& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+#endif
