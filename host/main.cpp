@@ -1,8 +1,9 @@
 // scenehost's entry point: screen mode's window and set-up, with the
 // generated source's scene() drawn where screen mode reads its scene file
 // (compiled in, so there is no file to watch) and its own myInit().
-#include "host/scenehost.h"
-#include "viewer/viewer.h"
+#include "scenehost.h"
+#include "viewer/view.h"
+#include "viewer/viewer_window.h"
 
 int main() {
     setFrameDrawer(scene);

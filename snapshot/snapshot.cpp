@@ -7,7 +7,8 @@
 #include "headless/headless.h"
 #include "scene/scene.h"
 #include "scene/console.h"
-#include "viewer/viewer.h"
+#include "viewer/scene_source.h"
+#include "viewer/view.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
     myInit();
     reshapeView(request.width, request.height);
     setViewAngles(request.angleX, request.angleY);
+    setFrameDrawer(drawScene);
     for (int i = 0; i < request.frames; ++i) displayFrame();
 
     const bool saved = savePicture(request.output);

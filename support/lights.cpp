@@ -4,7 +4,7 @@
 #include "light_record.h"
 #include "notices.h"
 #include "support_internal.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "counted_stack.h"
 #include "notices.h"
 #include "support_internal.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "modelview_stack.h"
+#include "support/modelview_stack.h"
 
 #include <GL/gl.h>
 

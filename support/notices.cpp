@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 

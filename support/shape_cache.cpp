@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support_internal.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 

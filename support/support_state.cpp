@@ -1,5 +1,5 @@
 // Frame marks and reset, spread over the parts that own the state.
-#include "support_state.h"
+#include "support/support_state.h"
 
 #include "notices.h"
 #include "support_internal.h"

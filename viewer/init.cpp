@@ -1,6 +1,6 @@
 #include <GL/gl.h>
 
-#include "viewer/viewer.h"
+#include "viewer/view.h"
 
 // On its own: a generated source brings a myInit of its own, and then this
 // one is never linked in.

@@ -1,3 +1,5 @@
+#include "viewer/interpreter.h"
+
 #include <GL/gl.h>
 
 #include "GestionOpenGL.h"
@@ -6,7 +8,6 @@
 #include "scene/echo.h"
 #include "support/modelview_stack.h"
 #include "support/support_state.h"
-#include "viewer/viewer.h"
 
 namespace {
 

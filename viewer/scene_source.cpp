@@ -1,5 +1,7 @@
 // Where the scene that every frame draws comes from: a file read anew each
 // frame, or the one copy of something that can be read only once.
+#include "viewer/scene_source.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -14,7 +16,7 @@
 
 #include "scene/console.h"
 #include "scene/scene.h"
-#include "viewer/viewer.h"
+#include "viewer/interpreter.h"
 
 namespace {
 
@@ -83,4 +85,5 @@ void drawScene() {
         case SceneSource::TooLarge: sayTooLarge(path); break;
         case SceneSource::Unreadable: reportUnopenedScene(SceneOpen::Unreadable, path); break;
     }
+    consoleFlush();  // the frame's echo, in one piece
 }

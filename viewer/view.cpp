@@ -1,31 +1,29 @@
+#include "viewer/view.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
 
-#include "scene/console.h"
 #include "support/support_state.h"
-#include "viewer/viewer.h"
 #include "window/window.h"
 
 namespace {
 
-struct ViewerState {
-    float angleX = 0.0f;
-    float angleY = 0.0f;
-    int spinEnabled = 0;
-    void (*drawer)() = nullptr;  // draws the scene in place of the file
-    bool frameMarked = false;    // the first frame's starting state is remembered
+struct ViewState {
+    ViewAngles angles{0.0f, 0.0f};
+    void (*drawer)() = nullptr;
+    bool frameMarked = false;  // the first frame's starting state is remembered
 };
 
-ViewerState viewer;
+ViewState view;
 
 // Every frame starts from the material, lights and stack depths the first
 // frame started with, whatever the scene's Push / Pop balance, top-level
 // lights or materials: frame 1 is then every later frame.
 void startFrameState() {
-    if (!viewer.frameMarked) {
+    if (!view.frameMarked) {
         markFrameStart();
-        viewer.frameMarked = true;
+        view.frameMarked = true;
     } else {
         restoreFrameStart();
     }
@@ -52,14 +50,9 @@ float wrapped(float degrees) {
     return angle < 360.0f ? angle : 0.0f;  // a tiny negative rounds up to 360
 }
 
-void turn(float byX, float byY) {
-    viewer.angleX = wrapped(viewer.angleX + byX);
-    viewer.angleY = wrapped(viewer.angleY + byY);
-}
-
 }  // namespace
 
-void setFrameDrawer(void (*draw)()) { viewer.drawer = draw; }
+void setFrameDrawer(void (*draw)()) { view.drawer = draw; }
 
 void displayFrame() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -69,18 +62,14 @@ void displayFrame() {
     GLint startDepth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &startDepth);
     glPushMatrix();
-    glRotatef(viewer.angleX, 1.0f, 0.0f, 0.0f);
-    glRotatef(viewer.angleY, 0.0f, 1.0f, 0.0f);
-    if (viewer.drawer)
-        viewer.drawer();
-    else
-        drawScene();
+    glRotatef(view.angles.angleX, 1.0f, 0.0f, 0.0f);
+    glRotatef(view.angles.angleY, 0.0f, 1.0f, 0.0f);
+    if (view.drawer) view.drawer();
     glPopMatrix();
     endFrameMatrix(startDepth);
 
     glFlush();
     swapWindowBuffers();
-    consoleFlush();  // the frame's echo, in one piece
 }
 
 void reshapeView(int width, int height) {
@@ -95,33 +84,15 @@ void reshapeView(int width, int height) {
     glLoadIdentity();
 }
 
-void increaseAngleX() { turn(1.0f, 0.0f); }
-void decreaseAngleX() { turn(-1.0f, 0.0f); }
-void decreaseAngleY() { turn(0.0f, -1.0f); }
-void increaseAngleY() { turn(0.0f, 1.0f); }
-// The spin's idle handler is installed only while it runs, so that a still
-// view leaves the event loop waiting instead of turning.
-void toggleSpin() {
-    viewer.spinEnabled = viewer.spinEnabled == 0 ? 1 : 0;
-    setIdleHandler(viewer.spinEnabled ? spinIdle : nullptr);
-}
+ViewAngles viewAngles() { return view.angles; }
 
-void spinIdle() {
-    if (viewer.spinEnabled == 0) return;
-    turn(-1.0f, -1.0f);
-    displayFrame();
-}
+void setViewAngles(float angleX, float angleY) { view.angles = {wrapped(angleX), wrapped(angleY)}; }
 
-ViewState viewState() { return {viewer.angleX, viewer.angleY, viewer.spinEnabled}; }
-
-void setViewAngles(float angleX, float angleY) {
-    viewer.angleX = wrapped(angleX);
-    viewer.angleY = wrapped(angleY);
+void turnView(float byX, float byY) {
+    setViewAngles(view.angles.angleX + byX, view.angles.angleY + byY);
 }
 
 void resetView() {
-    viewer.angleX = viewer.angleY = 0.0f;
-    viewer.spinEnabled = 0;
-    setIdleHandler(nullptr);
-    viewer.frameMarked = false;
+    view.angles = {0.0f, 0.0f};
+    view.frameMarked = false;
 }

@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 
-#include "viewer/viewer.h"
+#include "viewer/watch.h"
+
+#include "viewer/scene_source.h"
 #include "window/window.h"
 
 namespace {

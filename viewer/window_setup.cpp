@@ -1,4 +1,7 @@
-#include "viewer/viewer.h"
+#include "viewer/viewer_window.h"
+
+#include "viewer/keys.h"
+#include "viewer/view.h"
 #include "window/window.h"
 
 int openViewerWindow() {

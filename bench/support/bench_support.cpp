@@ -21,7 +21,7 @@
 #include "GestionOpenGL.h"
 #include "headless/headless.h"
 #include "shape_cache.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 

@@ -15,7 +15,8 @@
 #include "scene/scene.h"
 #include "scene/console.h"
 #include "scene/echo.h"
-#include "viewer/viewer.h"
+#include "viewer/scene_source.h"
+#include "viewer/view.h"
 
 namespace {
 
@@ -99,6 +100,7 @@ void BM_WholeFrame(benchmark::State& state) {
     ensureContext();
     const std::string path = scenePath(state);
     setSceneFileName(path.c_str());
+    setFrameDrawer(drawScene);
     resetView();
     Quiet quiet;
     displayFrame();  // compiles the display lists

@@ -1,4 +1,4 @@
-#include "tests/common/run.h"
+#include "common/run.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "tests/common/window_defaults.h"
+#include "common/window_defaults.h"
 
 #include <GL/gl.h>
 
-#include "viewer/viewer.h"
+#include "viewer/view.h"
 
 void restoreWindowDefaults(int size) {
     glMatrixMode(GL_MODELVIEW);

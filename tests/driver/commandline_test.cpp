@@ -1,7 +1,7 @@
 // The command line as a user meets it: messages, usage, banners and exit status.
 #include <gtest/gtest.h>
 
-#include "tests/common/run.h"
+#include "common/run.h"
 
 namespace {
 

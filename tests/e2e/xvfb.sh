@@ -207,3 +207,58 @@ e2e_wait_shows() {
         sleep 0.1
     done
 }
+
+# e2e_until SECONDS COMMAND...: true once COMMAND succeeds; false if it has
+# not by SECONDS.
+e2e_until() {
+    local deadline=$(($(e2e_now_ms) + $1 * 1000))
+    shift
+    until "$@"; do
+        (($(e2e_now_ms) > deadline)) && return 1
+        sleep 0.05
+    done
+}
+
+# e2e_wait_still FILE QUIET_MS SECONDS: true once FILE has not grown for
+# QUIET_MS milliseconds; false if it still grows after SECONDS.
+e2e_wait_still() {
+    local deadline=$(($(e2e_now_ms) + $3 * 1000)) size last since
+    last=$(stat -c %s "$1")
+    since=$(e2e_now_ms)
+    while (($(e2e_now_ms) - since < $2)); do
+        (($(e2e_now_ms) > deadline)) && return 1
+        sleep 0.02
+        size=$(stat -c %s "$1")
+        if [ "$size" != "$last" ]; then
+            last=$size
+            since=$(e2e_now_ms)
+        fi
+    done
+}
+
+# e2e_screen_still QUIET_MS SECONDS: the same for the screen: true once two
+# screenshots QUIET_MS apart or more are equal.
+e2e_screen_still() {
+    local deadline=$(($(e2e_now_ms) + $2 * 1000)) taken
+    e2e_screenshot "$E2E_TMP/still-a.png"
+    taken=$(e2e_now_ms)
+    while :; do
+        (($(e2e_now_ms) > deadline)) && return 1
+        sleep 0.05
+        (($(e2e_now_ms) - taken < $1)) && continue
+        e2e_screenshot "$E2E_TMP/still-b.png"
+        cmp -s <("$E2E_CONVERT" "$E2E_TMP/still-a.png" rgb:-) \
+            <("$E2E_CONVERT" "$E2E_TMP/still-b.png" rgb:-) && return 0
+        mv "$E2E_TMP/still-b.png" "$E2E_TMP/still-a.png"
+        taken=$(e2e_now_ms)
+    done
+}
+
+# e2e_cpu_ticks PID SECONDS: prints the clock ticks PID spends on the CPU
+# over the next SECONDS. A measurement over time, not a wait for an event.
+e2e_cpu_ticks() {
+    local before
+    before=$(awk '{print $14 + $15}' "/proc/$1/stat")
+    sleep "$2"
+    echo $(($(awk '{print $14 + $15}' "/proc/$1/stat") - before))
+}

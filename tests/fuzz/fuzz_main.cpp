@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "tests/fuzz/fuzz_targets.h"
+#include "fuzz/fuzz_targets.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "tests/fuzz/fuzz_targets.h"
+#include "fuzz/fuzz_targets.h"
 
 #include <cstring>
 #include <memory>
 
-#include "tests/fuzz/checks.h"
+#include "fuzz/checks.h"
 
 const FuzzTarget kFuzzTargets[kFuzzTargetCount] = {
     {"reader", nullptr, checkReader},

@@ -1,4 +1,4 @@
-#include "tests/fuzz/memory_text.h"
+#include "fuzz/memory_text.h"
 
 #include <cstdlib>
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "scanner.h"
-#include "tests/fuzz/checks.h"
-#include "tests/fuzz/scene_model.h"
+#include "fuzz/checks.h"
+#include "fuzz/scene_model.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/run.h"
-#include "tests/fuzz/fuzz_targets.h"
+#include "common/run.h"
+#include "fuzz/fuzz_targets.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/fuzz/scene_model.h"
+#include "fuzz/scene_model.h"
 
 #include <algorithm>
 #include <cmath>

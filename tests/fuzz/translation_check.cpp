@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/fuzz/checks.h"
-#include "tests/fuzz/memory_text.h"
-#include "tests/fuzz/scene_model.h"
-#include "tests/fuzz/wellformed.h"
+#include "fuzz/checks.h"
+#include "fuzz/memory_text.h"
+#include "fuzz/scene_model.h"
+#include "fuzz/wellformed.h"
 #include "translators/translators.h"
 
 namespace {

@@ -6,11 +6,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "tests/fuzz/checks.h"
-#include "tests/fuzz/memory_text.h"
-#include "tests/fuzz/scene_model.h"
-#include "tests/fuzz/viewer_session.h"
-#include "viewer/viewer.h"
+#include "fuzz/checks.h"
+#include "fuzz/memory_text.h"
+#include "fuzz/scene_model.h"
+#include "fuzz/viewer_session.h"
+#include "viewer/scene_source.h"
+#include "viewer/view.h"
 
 namespace {
 

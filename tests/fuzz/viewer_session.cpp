@@ -1,6 +1,6 @@
-#include "tests/fuzz/viewer_session.h"
+#include "fuzz/viewer_session.h"
 
-#include "tests/common/window_defaults.h"
+#include "common/window_defaults.h"
 
 #include <GL/gl.h>
 
@@ -9,7 +9,9 @@
 
 #include "headless/headless.h"
 #include "support/support_state.h"
-#include "viewer/viewer.h"
+#include "viewer/keys.h"
+#include "viewer/scene_source.h"
+#include "viewer/view.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ void openViewerSession() {
 void freshViewerState() {
     resetSupportState();
     resetView();
+    stopSpin();
+    setFrameDrawer(drawScene);
     restoreWindowDefaults(kViewerSurface);
 }
 

@@ -1,11 +1,11 @@
-#include "tests/fuzz/wellformed.h"
+#include "fuzz/wellformed.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <vector>
 
-#include "tests/fuzz/scene_model.h"
+#include "fuzz/scene_model.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/hostile/catalogue.h"
+#include "hostile/catalogue.h"
 
 #include <cstdint>
 

@@ -3,10 +3,10 @@
 // should give, and frames that leave the viewer as they found it.
 #include <gtest/gtest.h>
 
-#include "tests/fuzz/checks.h"
-#include "tests/fuzz/fuzz_targets.h"
-#include "tests/hostile/catalogue.h"
-#include "tests/hostile/translation_run.h"
+#include "fuzz/checks.h"
+#include "fuzz/fuzz_targets.h"
+#include "hostile/catalogue.h"
+#include "hostile/translation_run.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/hostile/translation_run.h"
+#include "hostile/translation_run.h"
 
 namespace {
 

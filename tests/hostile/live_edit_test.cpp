@@ -13,10 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/common/run.h"
-#include "tests/fuzz/scene_model.h"
-#include "tests/fuzz/wellformed.h"
-#include "tests/hostile/offscreen_viewer.h"
+#include "common/run.h"
+#include "fuzz/scene_model.h"
+#include "fuzz/wellformed.h"
+#include "hostile/offscreen_viewer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "scanner.h"
-#include "tests/common/run.h"
+#include "common/run.h"
 
 namespace {
 

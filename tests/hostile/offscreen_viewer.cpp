@@ -1,4 +1,4 @@
-#include "tests/hostile/offscreen_viewer.h"
+#include "hostile/offscreen_viewer.h"
 
 #include <cstdio>
 #include <fstream>
@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include "scene/console.h"
-#include "tests/common/run.h"
-#include "tests/fuzz/memory_text.h"
-#include "viewer/viewer.h"
+#include "common/run.h"
+#include "fuzz/memory_text.h"
+#include "viewer/scene_source.h"
+#include "viewer/view.h"
 
 OffscreenViewer::OffscreenViewer() : scenePath_(scratchDirectory() + "/scene.scn") {
     static const bool opened = (openViewerSession(), true);

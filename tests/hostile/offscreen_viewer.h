@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/fuzz/viewer_session.h"
+#include "fuzz/viewer_session.h"
 
 class OffscreenViewer {
 public:

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <string>
 
-#include "tests/common/run.h"
-#include "tests/hostile/offscreen_viewer.h"
+#include "common/run.h"
+#include "hostile/offscreen_viewer.h"
 
 namespace {
 

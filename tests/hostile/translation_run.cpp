@@ -1,11 +1,11 @@
-#include "tests/hostile/translation_run.h"
+#include "hostile/translation_run.h"
 
 #include <filesystem>
 #include <string_view>
 #include <vector>
 
-#include "tests/fuzz/scene_model.h"
-#include "tests/fuzz/wellformed.h"
+#include "fuzz/scene_model.h"
+#include "fuzz/wellformed.h"
 
 const TranslatorMode kTranslatorModes[2] = {{"-vrml", ".wrl"}, {"-opengl", ".cpp"}};
 

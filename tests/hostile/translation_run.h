@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/common/run.h"
+#include "common/run.h"
 
 struct TranslatorMode {
     const char* flag;  // "-vrml" or "-opengl"

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <GL/gl.h>
+
 #include "headless/headless.h"
-#include "host/scenehost.h"
-#include "viewer/viewer.h"
+#include "scenehost.h"
+#include "viewer/view.h"
 
 namespace {
 
@@ -37,6 +39,25 @@ bool parse(int argc, char** argv, PictureRequest& request) {
     return request.frames > 0;
 }
 
+// scene() must leave the matrix stack as deep as it found it, whatever the
+// scene's brackets.
+struct DepthCheck {
+    bool broken = false;
+};
+DepthCheck depthCheck;
+
+void checkedScene() {
+    GLint before = 0, after = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &before);
+    scene();
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after);
+    if (after != before) {
+        std::fprintf(stderr, "scene() left the modelview stack %d deep, found it %d deep\n", after,
+                     before);
+        depthCheck.broken = true;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,7 +70,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no offscreen OpenGL context: %s\n", headlessError());
         return 1;
     }
-    setFrameDrawer(scene);
+    setFrameDrawer(checkedScene);
     myInit();
     reshapeView(500, 500);
     setViewAngles(request.angleX, request.angleY);
@@ -58,5 +79,5 @@ int main(int argc, char** argv) {
     const bool saved = savePicture(request.output);
     closeHeadlessContext();
     if (!saved) std::fprintf(stderr, "cannot write %s\n", request.output);
-    return saved ? 0 : 1;
+    return saved && !depthCheck.broken ? 0 : 1;
 }

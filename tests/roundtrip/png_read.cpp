@@ -1,4 +1,4 @@
-#include "tests/roundtrip/png_read.h"
+#include "roundtrip/png_read.h"
 
 #include <png.h>
 

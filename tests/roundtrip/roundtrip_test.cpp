@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "roundtrip_cases.h"
-#include "tests/common/run.h"
-#include "tests/roundtrip/png_read.h"
+#include "common/run.h"
+#include "roundtrip/png_read.h"
 
 void PrintTo(const RoundTripScene& scene, std::ostream* out) { *out << scene.name; }
 
@@ -94,6 +94,26 @@ TEST_P(PictureRoundTrip, CompiledSourceDrawsTheSnapshotPicture) {
                   << pixel / 500 << "): snapshot " << describePixel(expected, first)
                   << ", compiled " << describePixel(actual, first) << ". Pictures kept as " << kept
                   << "-*.png";
+}
+
+// A number that is not finite is 0 in every mode: the scene draws as the
+// same scene with 0 written there.
+TEST(NotFinite, DrawsAsZero) {
+    const std::string dir = scratchDirectory(), awkward = ROUNDTRIP_AWKWARD_DIR;
+    for (const char* frames : {"1", "3"}) {
+        const std::string with = dir + "/with.png", zero = dir + "/zero.png";
+        ASSERT_EQ(runProgram({MIROVAN_SNAPSHOT, awkward + "/not_finite.scn", with, "--view", "20",
+                              "-30", "--frames", frames})
+                      .status,
+                  0);
+        ASSERT_EQ(runProgram({MIROVAN_SNAPSHOT, awkward + "/not_finite_as_zero.scn", zero, "--view",
+                              "20", "-30", "--frames", frames})
+                      .status,
+                  0);
+        const Picture a = load(with), b = load(zero);
+        EXPECT_GE(litPixels(a), kMinLitPixels);
+        EXPECT_EQ(a.rgb, b.rgb) << frames << " frames";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, PictureRoundTrip,

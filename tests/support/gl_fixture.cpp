@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "headless/headless.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 void GlTest::SetUp() {
     ASSERT_TRUE(openHeadlessContext(64, 64)) << headlessError();

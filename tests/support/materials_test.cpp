@@ -1,6 +1,6 @@
 #include "GestionOpenGL.h"
 #include "gl_fixture.h"
-#include "support_state.h"
+#include "support/support_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The bundled examples against their golden translations and echo.
 #include <gtest/gtest.h>
 
-#include "tests/common/run.h"
+#include "common/run.h"
 
 namespace {
 

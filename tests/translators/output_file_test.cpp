@@ -14,7 +14,7 @@
 
 #include "scanner.h"
 #include "scene/console.h"
-#include "tests/common/run.h"
+#include "common/run.h"
 #include "translators/translators.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/common/run.h"
+#include "common/run.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/common/run.h"
-#include "tests/viewer/viewer_fixture.h"
-#include "viewer/viewer.h"
+#include "common/run.h"
+#include "viewer/viewer_fixture.h"
+#include "viewer/view.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "support/support_state.h"
-#include "tests/common/run.h"
-#include "tests/viewer/viewer_fixture.h"
-#include "viewer/viewer.h"
+#include "common/run.h"
+#include "viewer/viewer_fixture.h"
+#include "viewer/keys.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "tests/common/run.h"
+#include "common/run.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 
 #include <cmath>
 
-#include "tests/viewer/viewer_fixture.h"
-#include "viewer/viewer.h"
+#include "viewer/viewer_fixture.h"
+#include "viewer/keys.h"
+#include "viewer/view.h"
 
 namespace {
 
@@ -41,29 +42,29 @@ TEST_F(ViewerTest, ProjectionKeepsTheWidthAtFortyUnits) {
 
 TEST_F(ViewerTest, ArrowKeysTurnByOneDegree) {
     for (int i = 0; i < 90; ++i) increaseAngleX();
-    EXPECT_EQ(viewState().angleX, 90.0f);
+    EXPECT_EQ(viewAngles().angleX, 90.0f);
     increaseAngleY();
     decreaseAngleY();
-    EXPECT_EQ(viewState().angleY, 0.0f);
+    EXPECT_EQ(viewAngles().angleY, 0.0f);
     decreaseAngleX();
-    EXPECT_EQ(viewState().angleX, 89.0f);
+    EXPECT_EQ(viewAngles().angleX, 89.0f);
     decreaseAngleY();
-    EXPECT_EQ(viewState().angleY, 359.0f);
+    EXPECT_EQ(viewAngles().angleY, 359.0f);
     increaseAngleY();
-    EXPECT_EQ(viewState().angleY, 0.0f);
+    EXPECT_EQ(viewAngles().angleY, 0.0f);
 }
 
 TEST_F(ViewerTest, AnglesStayWithinOneTurn) {
     // Past 2^24 degrees a float no longer moves by one: unwrapped, the view
     // would stop turning after some hours of spin.
     for (int i = 0; i < 20000000; ++i) decreaseAngleX();
-    EXPECT_EQ(viewState().angleX, 160.0f);
+    EXPECT_EQ(viewAngles().angleX, 160.0f);
     setViewAngles(-40.0f, 725.5f);
-    EXPECT_EQ(viewState().angleX, 320.0f);
-    EXPECT_EQ(viewState().angleY, 5.5f);
+    EXPECT_EQ(viewAngles().angleX, 320.0f);
+    EXPECT_EQ(viewAngles().angleY, 5.5f);
     setViewAngles(-1e-9f, INFINITY);
-    EXPECT_EQ(viewState().angleX, 0.0f);
-    EXPECT_EQ(viewState().angleY, 0.0f);
+    EXPECT_EQ(viewAngles().angleX, 0.0f);
+    EXPECT_EQ(viewAngles().angleY, 0.0f);
 }
 
 TEST_F(ViewerTest, KeyHandlersDrawNothingThemselves) {
@@ -82,7 +83,7 @@ TEST_F(ViewerTest, SpinTurnsBothAnglesOneDegreePerIdleStep) {
     useScene("Sphere 1\n");
     toggleSpin();
     toggleSpin();
-    EXPECT_EQ(viewState().spinEnabled, 0);
+    EXPECT_EQ(spinning(), false);
     EXPECT_EQ(captureStdout([](void*) { spinIdle(); }, nullptr), "");  // off: nothing
     toggleSpin();
     const std::string printed = captureStdout(
@@ -93,10 +94,10 @@ TEST_F(ViewerTest, SpinTurnsBothAnglesOneDegreePerIdleStep) {
         },
         nullptr);
     EXPECT_EQ(printed, "Sphere 1.000000\nSphere 1.000000\nSphere 1.000000\n");
-    EXPECT_EQ(viewState().angleX, 357.0f);
-    EXPECT_EQ(viewState().angleY, 357.0f);
+    EXPECT_EQ(viewAngles().angleX, 357.0f);
+    EXPECT_EQ(viewAngles().angleY, 357.0f);
     toggleSpin();
-    EXPECT_EQ(viewState().angleX, 357.0f);
+    EXPECT_EQ(viewAngles().angleX, 357.0f);
 }
 
 TEST_F(ViewerTest, EveryFrameEchoesTheWholeScene) {

@@ -1,4 +1,4 @@
-#include "tests/viewer/viewer_fixture.h"
+#include "viewer/viewer_fixture.h"
 
 #include <GL/gl.h>
 
@@ -10,9 +10,11 @@
 #include "headless/headless.h"
 #include "scene/console.h"
 #include "support/support_state.h"
-#include "tests/common/run.h"
-#include "tests/common/window_defaults.h"
-#include "viewer/viewer.h"
+#include "common/run.h"
+#include "common/window_defaults.h"
+#include "viewer/keys.h"
+#include "viewer/scene_source.h"
+#include "viewer/view.h"
 
 std::string captureStdout(void (*work)(void*), void* context) {
     consoleFlush();
@@ -39,9 +41,11 @@ void ViewerTest::SetUp() {
     // them, the view at rest, and the next frame taken as the first.
     resetSupportState();
     resetView();
+    stopSpin();
     restoreWindowDefaults(500);
     scenePath = scratchDirectory() + "/scene.scn";
     setSceneFileName(scenePath.c_str());
+    setFrameDrawer(drawScene);
 }
 
 void ViewerTest::useScene(const std::string& text) { writeFile(scenePath, text); }

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "scene/scene.h"
-#include "tests/common/run.h"
+#include "common/run.h"
 
 namespace {
 
