@@ -3,6 +3,8 @@
 #   make run      mirovan and mirovan-snapshot, then the bundled example
 #   make test     every test          make bench   the benchmarks
 #   make fuzz     the fuzz targets    make format-check
+#   make windows  cross-built for Windows (mingw-w64); make windows-package
+#   make test-windows  the Windows suite under Wine, against the Linux build
 # PRESET=asan builds with the sanitizers; WERROR=1 makes warnings errors.
 PRESET ?= default
 BUILD  := build/$(PRESET)
@@ -14,8 +16,8 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := reader vrml source viewer
 FUZZ_BUILD   := build/fuzz
 
-DEPS := $(addprefix deps-,run test bench fuzz)
-.PHONY: all run test bench fuzz format-check clean $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
+DEPS := $(addprefix deps-,run test bench fuzz windows)
+.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
 
 all: run
 
@@ -37,6 +39,20 @@ bench: deps-bench
 	@$(CONFIGURE) -DMIROVAN_BUILD_BENCH=ON >/dev/null
 	@cmake --build --preset $(PRESET) --target benchmarks
 	@for b in $(BUILD)/bench/*/bench_*; do $$b; done
+
+windows: deps-windows
+	@cmake --preset windows -DMIROVAN_WARNINGS_AS_ERRORS=$(if $(filter 1,$(WERROR)),ON,OFF) >/dev/null
+	@cmake --build --preset windows
+
+windows-package: windows
+	@cd build/windows && cpack -G ZIP >/dev/null && ls "$$PWD"/Mirovan-*-win64.zip
+
+# The Linux programs the suite compares with: the viewer's snapshots, the
+# translations and the random scenes.
+test-windows: deps-test windows
+	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
+	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot roundtrip_random_scene
+	@bash tests/windows/suite.sh build/windows $(BUILD)
 
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h' '*.c' ':!tests/golden') && echo "format: clean"

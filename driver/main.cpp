@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
     int status = runCommandLine(argc, argv);
     // An echo or message that never reached standard output is a failure too.
-    if (!consoleFlush() && status == 0) status = 1;
+    // A failed flush during the run leaves only the stream's error mark.
+    if ((!consoleFlush() || std::ferror(stdout)) && status == 0) status = 1;
     return status;
 }

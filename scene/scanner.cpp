@@ -18,6 +18,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#define O_CLOEXEC 0  // mingw: no exec, so no descriptor to keep from it
+#endif
+
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 16;
@@ -70,9 +74,16 @@ struct ScannerState {
 };
 
 // One per thread: the translators read segments of one scene on two. The
-// block stands apart so that it starts as zeros, with nothing to copy.
+// block stands apart so that it starts as zeros, with nothing to copy. On
+// Windows the translators use one thread, and thread-local data costs a
+// call at each use.
+#ifdef _WIN32
+constinit ScannerState scanner;
+unsigned char scanBlock[kBlockSize];
+#else
 constinit thread_local ScannerState scanner;
 thread_local unsigned char scanBlock[kBlockSize];
+#endif
 
 // Reads more of the file after the bytes held; false at its end or when a
 // read fails.

@@ -1,6 +1,10 @@
 # Package file for the GestionOpenGL support library.
 include(CMakeFindDependencyMacro)
-find_dependency(OpenGL COMPONENTS OpenGL)
+if(WIN32)
+  find_dependency(OpenGL)  # opengl32 and glu32
+else()
+  find_dependency(OpenGL COMPONENTS OpenGL)
+endif()
 if(NOT TARGET OpenGL::GLU)
   set(GestionOpenGL_FOUND FALSE)
   set(GestionOpenGL_NOT_FOUND_MESSAGE "GLU was not found")

@@ -21,3 +21,8 @@ bool openOutput(OutputFile& output, const char* path);
 // close or the replacement failed. Without `keep`, or on failure, the new text
 // is removed and the earlier output stays.
 bool closeOutput(OutputFile& output, bool keep);
+
+#ifdef _WIN32
+// The same file under two names (mingw's stat gives no inode to compare).
+bool sameFileOnWindows(const char* first, const char* second);
+#endif

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 
 #include "output_file.h"
+#ifndef _WIN32
 #include "parallel.h"
+#endif
 #include "scene/console.h"
 #include "scene/echo.h"
 
@@ -22,9 +24,13 @@ TranslationState translation;
 // The scene file itself given as the output: writing it would empty the
 // scene before it is read.
 bool sameFile(const char* scene, const char* output) {
+#ifdef _WIN32
+    return sameFileOnWindows(scene, output);
+#else
     struct stat first, second;
     return ::stat(scene, &first) == 0 && S_ISREG(first.st_mode) && ::stat(output, &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+#endif
 }
 
 // The echo shows a number as read, but no reader of the output takes nan or
@@ -47,6 +53,22 @@ bool writesBlock(Translator& t, StatementKind kind) {
     if (t.openPushes == 0) return false;
     --t.openPushes;
     return true;
+}
+
+// A large scene goes on two threads: true when it went, with whether the
+// translation and the reading succeeded. Not on Windows, whose C library
+// has no cookie streams and whose console turns line ends.
+bool translatedOnTwoThreads(const TranslationMode& mode, const char* sceneFile, std::FILE* file,
+                            bool& translated, bool& readFailed) {
+#ifdef _WIN32
+    (void)mode, (void)sceneFile, (void)file, (void)translated, (void)readFailed;
+    return false;
+#else
+    if (!worthTwoThreads(sceneFile)) return false;
+    closeScene();
+    translated = translateOnTwoThreads(mode, sceneFile, file, readFailed);
+    return true;
+#endif
 }
 
 // Header, one block per statement with its echo, trailer; false if a write
@@ -107,11 +129,8 @@ bool runTranslation(const TranslationMode& mode, const char* sceneFile, const ch
         return false;
     }
 
-    bool translated, readFailed;
-    if (worthTwoThreads(sceneFile)) {
-        closeScene();
-        translated = translateOnTwoThreads(mode, sceneFile, output.file, readFailed);
-    } else {
+    bool translated = false, readFailed = false;
+    if (!translatedOnTwoThreads(mode, sceneFile, output.file, translated, readFailed)) {
         translated = translateInto(mode, output.file);
         readFailed = sceneReadFailed();
         closeScene();

@@ -10,6 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#define O_CLOEXEC 0  // mingw: no exec, so no descriptor to keep from it
+#endif
+
 #include "scene/console.h"
 #include "scene/scene.h"
 #include "viewer/interpreter.h"

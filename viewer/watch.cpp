@@ -26,6 +26,15 @@ struct WatchState {
 
 WatchState watch;
 
+#ifdef _WIN32
+// mingw's stat has whole seconds only and no inode; size and time suffice.
+long modifiedNanosecondsOf(const struct stat&) { return 0; }
+long long modifiedSecondsOf(const struct stat& info) { return info.st_mtime; }
+#else
+long modifiedNanosecondsOf(const struct stat& info) { return info.st_mtim.tv_nsec; }
+long long modifiedSecondsOf(const struct stat& info) { return info.st_mtim.tv_sec; }
+#endif
+
 FileVersion versionOf(const char* path) {
     struct stat info;
     if (::stat(path, &info) != 0) return FileVersion{};
@@ -33,8 +42,8 @@ FileVersion versionOf(const char* path) {
                        info.st_dev,
                        info.st_ino,
                        info.st_size,
-                       static_cast<long long>(info.st_mtim.tv_sec),
-                       info.st_mtim.tv_nsec};
+                       modifiedSecondsOf(info),
+                       modifiedNanosecondsOf(info)};
 }
 
 }  // namespace

@@ -175,6 +175,20 @@ e2e_pixel_near() {
     fi
 }
 
+# e2e_wait_pixel PNG X Y R G B SECONDS [TOLERANCE]: takes screenshots into
+# PNG until the pixel is within TOLERANCE (default 2) of R G B; false, with
+# the last colour seen, after SECONDS.
+e2e_wait_pixel() {
+    local deadline=$(($(e2e_now_ms) + $7 * 1000))
+    until e2e_screenshot "$1" && e2e_pixel_near "$1" "$2" "$3" "$4" "$5" "$6" "${8:-2}" 2>/dev/null; do
+        if (($(e2e_now_ms) > deadline)); then
+            e2e_pixel_near "$1" "$2" "$3" "$4" "$5" "$6" "${8:-2}"
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
 # e2e_wait_shows EXPECTED.png SECONDS [differs]: waits until the screen's
 # top-left corner, cut to the size of EXPECTED, is EXPECTED pixel for pixel
 # (with "differs": until it is not). The last look stays in

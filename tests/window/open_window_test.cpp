@@ -171,20 +171,24 @@ TEST(OpenWindowWithoutDisplay, ReportsThePlatformReasonAndReturnsZero) {
         "^Error: X11: The DISPLAY environment variable is missing\nError: create window failed\n$");
 }
 
-[[noreturn]] void exitThree() { std::_Exit(3); }
+bool callersEscapeRan = false;
+void callersEscape() { callersEscapeRan = true; }
+void pressEscape() { dispatchKey(KeyEscape); }
 
-TEST(OpenWindowEscape, EndsTheProcessWithStatusZeroBeforeTheCallersEscape) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            if (!useOwnXvfb()) std::_Exit(4);
-            setDisplayMode(ModeDoubleBuffer | ModeDepth16);
-            if (openWindow("open-escape") != 1) std::_Exit(5);
-            addKeyHandler(KeyEscape, exitThree);  // registered after the layer's own
-            dispatchKey(KeyEscape);
-            std::_Exit(6);
-        },
-        ::testing::ExitedWithCode(0), "");
+TEST_F(OpenWindow, EscapeClosesTheWindowBeforeTheCallersEscapeAndTheLoopReturnsZero) {
+    setDisplayMode(ModeDoubleBuffer | ModeDepth16);
+    ASSERT_EQ(openWindow("open-escape"), 1);
+    addKeyHandler(KeyEscape, callersEscape);  // registered after the layer's own
+    setIdleHandler(pressEscape);
+    callersEscapeRan = false;
+    EXPECT_EQ(runMainLoop(countPaint), 0);
+    EXPECT_FALSE(callersEscapeRan);
+    EXPECT_EQ(swapWindowBuffers(), 0);  // the window is gone
+
+    // The next window's Escape works again.
+    ASSERT_EQ(openWindow("open-escape-again"), 1);
+    setIdleHandler(pressEscape);
+    EXPECT_EQ(runMainLoop(countPaint), 0);
 }
 
 }  // namespace

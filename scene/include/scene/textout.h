@@ -9,6 +9,13 @@
 
 #include "scene/fixed.h"
 
+#ifdef _WIN32
+// <windows.h>, which GL/gl.h pulls in there, names a GDI call TextOut: take
+// the name back, whichever header comes first.
+#include <windows.h>
+#undef TextOut
+#endif
+
 constexpr std::size_t kTextOutCapacity = 1 << 16;
 
 struct TextOut {
@@ -57,4 +64,8 @@ inline void textPut(TextOut& out, const FixedText& fixed) {
     textPut(out, fixed.text, fixed.length);
 }
 
+#ifdef _WIN32  // mingw's C99 printf (%zu, %lld), not the system's
+void textPrintf(TextOut& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+#else
 void textPrintf(TextOut& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+#endif

@@ -1,15 +1,16 @@
-#include "window/window.h"
-
 #include <cstdarg>
 #include <cstdio>
 
+#include "layer.h"
+#include "window/window.h"
+
 namespace {
 
-// The caption and the text leave in one write so messages never interleave.
+// Formatted into 256 bytes, then shown the platform's way in one piece.
 void report(const char* caption, const char* format, va_list args) {
     char text[256];
     std::vsnprintf(text, sizeof text, format, args);
-    std::fprintf(stderr, "%s: %s", caption, text);
+    platformShowMessage(caption, text);
 }
 
 }  // namespace

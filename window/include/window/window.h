@@ -6,14 +6,14 @@
 
 // Bits of the display-mode word; any combination, other bits are ignored.
 enum DisplayModeBits {
-    ModeIndexColour = 1,  // colour-index pixels (refused on this platform)
+    ModeIndexColour = 1,  // colour-index pixels (refused under GLFW)
     ModeDoubleBuffer = 2,
     ModeAccum = 8,
     ModeAlpha = 16,
     ModeDepth = 32,  // 24-bit depth buffer
     ModeStencil = 64,
     ModeDepth16 = 256,          // 16-bit depth buffer; wins over ModeDepth
-    ModeOwnStaticColours = 512  // palette displays only; no effect here
+    ModeOwnStaticColours = 512  // palette displays (Windows) only
 };
 
 // Codes of the keys that come from key presses; digits and letters arrive
@@ -47,16 +47,17 @@ void setIdleHandler(void (*handler)());  // nullptr: wait for events
 void setTimerHandler(void (*handler)(), double intervalSeconds);
 
 // Runs the event loop with the given paint handler; returns 0 once the
-// window has been closed.
+// window has been destroyed (close box, Escape, closeWindow).
 int runMainLoop(void (*display)());
 
 int swapWindowBuffers();  // 1 if a window was there to present
 void requestRedraw();     // requests before the next paint merge into one
 void dispatchKey(int code);
-void closeWindow();  // what the close box does
-[[noreturn]] void quitOnEscape();
+void closeWindow();                          // what the close box does
+void quitOnEscape();                         // closes the window; no later key entry runs
 void defaultReshape(int width, int height);  // one unit per pixel, origin bottom-left
 
-// Messages go to standard error as "Error: " / "Warning: " + text.
+// Messages: on Windows a message box captioned "Error" / "Warning"; elsewhere
+// standard error, as "Error: " / "Warning: " + text.
 void reportError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void reportWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));

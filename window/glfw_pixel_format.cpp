@@ -1,4 +1,4 @@
-#include "window/pixel_format.h"
+#include "glfw_pixel_format.h"
 
 #include "window/window.h"
 

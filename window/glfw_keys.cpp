@@ -1,4 +1,4 @@
-#include "window/key_codes.h"
+#include "glfw_keys.h"
 
 #include "window/window.h"
 
