@@ -7,7 +7,7 @@
 // 32 MiB) are met. "cpu ms" is the user and system time of the translation,
 // both threads together: on a busy machine it shows what the wall clock
 // cannot.
-//   bench_translate [megabytes per scene (24)] [runs (5)]
+//   bench_translate [megabytes per scene (24)] [runs (5)] [mirovan to time]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,6 +19,7 @@
 namespace {
 
 const std::string kDir = "/tmp/mirovan-bench";
+std::string translator = MIROVAN_BINARY;  // another build may be timed instead
 
 struct Mode {
     const char* flag;
@@ -55,8 +56,8 @@ Row measure(SceneShape shape, const Mode& mode, const std::string& scene, int ru
     const std::string ours = base + mode.extension, plain = base + ".plain" + mode.extension,
                       copy = base + ".copy" + mode.extension;
     Row row{sceneShapeName(shape), mode.name, 0, 0, 0, 0, 0, 0, 0, false};
-    row.ours = median(times(runs, {MIROVAN_BINARY, mode.flag, scene, ours}, "/dev/null",
-                            &row.peakMiB, &row.oursCpu));
+    row.ours = median(
+        times(runs, {translator, mode.flag, scene, ours}, "/dev/null", &row.peakMiB, &row.oursCpu));
     // The plain translation is slow and steady: fewer runs do.
     row.plain =
         median(times((runs + 1) / 2, {SCENE_PLAIN_BINARY, mode.flag, scene, plain}, "/dev/null"));
@@ -86,6 +87,7 @@ void printLoad(const char* when) {
 int main(int argc, char** argv) {
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 24;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    if (argc > 3) translator = argv[3];
     std::system(("mkdir -p " + kDir).c_str());
     printLoad("before");
 
