@@ -75,3 +75,12 @@ TEST(ShapesOnTwoThreads, GluedBracketsAndStretchesWithoutKeywords) {
 }
 
 }  // namespace
+
+// Brackets so deep that a segment's text outgrows what a thread may hold
+// before its turn: it waits for the turn and writes on from there.
+TEST(ShapesOnTwoThreads, TextLargerThanWhatIsHeld) {
+    std::string deep;
+    for (int k = 0; k < 120; ++k) deep += "Push\n";
+    while (deep.size() < (3u << 19)) deep += "Sphere 1\nPop Push Cone 1 2\n";
+    EXPECT_EQ(compareWithPlain(scratchDirectory(), deep), "");
+}
