@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-
 #include "scene/scene.h"
 #include "scene/echo.h"
 
