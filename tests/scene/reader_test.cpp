@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "scene/scene.h"
 #include "scene/echo.h"
 
@@ -27,19 +25,18 @@ std::vector<SceneStatement> readAll(const std::string& text,
 
 // The echo lines a mode writes for `text`.
 std::string echoOf(const std::string& text, NumberPrecision precision = NumberPrecision::Mixed) {
-    char* data = nullptr;
-    std::size_t size = 0;
-    std::FILE* memory = open_memstream(&data, &size);
+    std::FILE* file = std::tmpfile();
     static TextOut out;
-    textOpen(out, memory);
+    textOpen(out, file);
     for (const SceneStatement& s : readAll(text, precision)) {
         if (s.kind != StatementKind::Unrecognised) textPutEcho(out, s);
         textPutChar(out, '\n');
     }
     textFlush(out);
-    std::fclose(memory);
-    std::string result(data, size);
-    std::free(data);
+    std::string result(static_cast<std::size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    if (std::fread(result.data(), 1, result.size(), file) != result.size()) result.clear();
+    std::fclose(file);
     return result;
 }
 
@@ -137,19 +134,19 @@ TEST(Reading, NulByteEndsTheKeywordAsInCStrings) {
 
 TEST(Reading, MissingAndUnreadableFiles) {
     EXPECT_EQ(openScene("/nonexistent/scene.scn"), SceneOpen::Missing);
-    EXPECT_EQ(openScene("/tmp"), SceneOpen::Unreadable);
+    EXPECT_EQ(openScene(::testing::TempDir().c_str()), SceneOpen::Unreadable);
     closeScene();
 }
 
 TEST(Reading, FileReadAcrossBlockBoundaries) {
     std::string text;
     for (int i = 0; i < 20000; ++i) text += "Cube 1.25 2.5 -3.75\n";
-    char path[] = "/tmp/mirovan-reader-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    close(fd);
-    ASSERT_EQ(openScene(path), SceneOpen::Opened);
+    const std::string path = ::testing::TempDir() + "mirovan-reader-blocks.scn";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(text.data(), 1, text.size(), file), text.size());
+    std::fclose(file);
+    ASSERT_EQ(openScene(path.c_str()), SceneOpen::Opened);
     SceneStatement s;
     int count = 0;
     while (nextStatement(s, NumberPrecision::Mixed)) {
@@ -159,7 +156,7 @@ TEST(Reading, FileReadAcrossBlockBoundaries) {
     }
     EXPECT_FALSE(sceneReadFailed());
     closeScene();
-    unlink(path);
+    std::remove(path.c_str());
     EXPECT_EQ(count, 20000);
 }
 
