@@ -15,7 +15,7 @@ struct KeywordEntry {
 
 // In lookup order; index is the StatementKind. Each group is the numbers one
 // scanf call reads: a failed number ends its group, the next group reads on.
-const KeywordEntry kKeywords[] = {
+constexpr KeywordEntry kKeywords[] = {
     {"", {0, 0, {}}},
     {"Cube", {3, 1, {3}}},
     {"Sphere", {1, 1, {1}}},
