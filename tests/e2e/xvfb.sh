@@ -42,24 +42,35 @@ e2e_fail() {
 
 e2e_now_ms() { date +%s%3N; }
 
+# e2e_until SECONDS COMMAND...: runs COMMAND until it succeeds, looking
+# again every 20 ms; false if it has not by SECONDS. Every wait of the kit
+# is one of these: a condition with a deadline.
+e2e_until() {
+    local deadline=$(($(e2e_now_ms) + $1 * 1000))
+    shift
+    until "$@"; do
+        (($(e2e_now_ms) > deadline)) && return 1
+        sleep 0.02
+    done
+}
+
 # Starts Xvfb on the first free display (the server picks it and reports it
 # through -displayfd) and exports DISPLAY once it accepts connections.
 xvfb_start() {
-    local numberFile="$E2E_TMP/xvfb-display" deadline
+    local numberFile="$E2E_TMP/xvfb-display"
     : >"$numberFile"
     Xvfb -displayfd 9 -screen 0 "${E2E_XVFB_SCREEN:-1024x768x24}" -nolisten tcp -br \
         9>"$numberFile" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
-    deadline=$(($(e2e_now_ms) + 10000))
-    until grep -q '^[0-9]' "$numberFile"; do
-        if ! e2e_alive "$E2E_XVFB_PID" || (($(e2e_now_ms) > deadline)); then
-            cat "$E2E_TMP/xvfb.log" >&2
-            e2e_fail "Xvfb did not start"
-        fi
-        sleep 0.05
-    done
+    if ! e2e_until 10 xvfb_settled "$numberFile" || ! grep -q '^[0-9]' "$numberFile"; then
+        cat "$E2E_TMP/xvfb.log" >&2
+        e2e_fail "Xvfb did not start"
+    fi
     export DISPLAY=":$(head -n 1 "$numberFile")"
 }
+
+# The server has said which display it took, or has ended.
+xvfb_settled() { grep -q '^[0-9]' "$1" || ! e2e_alive "$E2E_XVFB_PID"; }
 
 xvfb_stop() {
     [ -n "$E2E_XVFB_PID" ] || return 0
@@ -92,37 +103,26 @@ e2e_alive() {
 # running after SECONDS. Call it directly, not inside $(...): only this
 # shell can collect its own child's status.
 e2e_wait_exit() {
-    local pid=$1 deadline=$(($(e2e_now_ms) + $2 * 1000))
-    while e2e_alive "$pid"; do
-        if (($(e2e_now_ms) > deadline)); then
-            kill -9 "$pid" 2>/dev/null
-            wait "$pid" 2>/dev/null
-            E2E_STATUS=124
-            return
-        fi
-        sleep 0.02
-    done
+    local pid=$1
+    if ! e2e_until "$2" e2e_ended "$pid"; then
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        E2E_STATUS=124
+        return
+    fi
     wait "$pid"
     E2E_STATUS=$?
 }
 
+e2e_ended() { ! e2e_alive "$1"; }
+
 # e2e_wait_for FILE REGEX SECONDS: true once a line of FILE matches REGEX.
-e2e_wait_for() {
-    local deadline=$(($(e2e_now_ms) + $3 * 1000))
-    until grep -Eq -- "$2" "$1" 2>/dev/null; do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.02
-    done
-}
+e2e_wait_for() { e2e_until "$3" e2e_holds_line "$1" "$2"; }
+e2e_holds_line() { grep -Eq -- "$2" "$1" 2>/dev/null; }
 
 # e2e_wait_lines FILE COUNT SECONDS: true once FILE has at least COUNT lines.
-e2e_wait_lines() {
-    local deadline=$(($(e2e_now_ms) + $3 * 1000))
-    until (($(wc -l <"$1") >= $2)); do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.02
-    done
-}
+e2e_wait_lines() { e2e_until "$3" e2e_has_lines "$1" "$2"; }
+e2e_has_lines() { (($(wc -l <"$1") >= $2)); }
 
 # e2e_window_id TITLE SECONDS: prints the id of the visible window whose
 # title is exactly TITLE, waiting for it to appear.
@@ -179,14 +179,12 @@ e2e_pixel_near() {
 # PNG until the pixel is within TOLERANCE (default 2) of R G B; false, with
 # the last colour seen, after SECONDS.
 e2e_wait_pixel() {
-    local deadline=$(($(e2e_now_ms) + $7 * 1000))
-    until e2e_screenshot "$1" && e2e_pixel_near "$1" "$2" "$3" "$4" "$5" "$6" "${8:-2}" 2>/dev/null; do
-        if (($(e2e_now_ms) > deadline)); then
-            e2e_pixel_near "$1" "$2" "$3" "$4" "$5" "$6" "${8:-2}"
-            return 1
-        fi
-        sleep 0.05
-    done
+    e2e_until "$7" e2e_shows_pixel "$@" && return 0
+    e2e_pixel_near "$1" "$2" "$3" "$4" "$5" "$6" "${8:-2}"  # says what it saw
+    return 1
+}
+e2e_shows_pixel() {
+    e2e_screenshot "$1" && e2e_pixel_near "$1" "$2" "$3" "$4" "$5" "$6" "${8:-2}" 2>/dev/null
 }
 
 # e2e_wait_shows EXPECTED.png SECONDS [differs]: waits until the screen's
@@ -194,64 +192,51 @@ e2e_wait_pixel() {
 # (with "differs": until it is not). The last look stays in
 # $E2E_TMP/shown.png.
 e2e_wait_shows() {
-    local expected=$1 want=${3:-same} deadline=$(($(e2e_now_ms) + $2 * 1000)) size same
-    size=$("$E2E_CONVERT" "$expected" -format '%wx%h' info:)
-    "$E2E_CONVERT" "$expected" rgb:"$E2E_TMP/wait-expected.rgb"
-    while :; do
-        xwd -root -silent | "$E2E_CONVERT" xwd:- -crop "$size+0+0" +repage "png:$E2E_TMP/shown.png"
-        "$E2E_CONVERT" "$E2E_TMP/shown.png" rgb:"$E2E_TMP/wait-shown.rgb"
-        same=differs
-        cmp -s "$E2E_TMP/wait-expected.rgb" "$E2E_TMP/wait-shown.rgb" && same=same
-        [ "$same" = "$want" ] && return 0
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.1
-    done
+    local size
+    size=$("$E2E_CONVERT" "$1" -format '%wx%h' info:)
+    "$E2E_CONVERT" "$1" rgb:"$E2E_TMP/wait-expected.rgb"
+    e2e_until "$2" e2e_corner_is "$size" "${3:-same}"
 }
-
-# e2e_until SECONDS COMMAND...: true once COMMAND succeeds; false if it has
-# not by SECONDS.
-e2e_until() {
-    local deadline=$(($(e2e_now_ms) + $1 * 1000))
-    shift
-    until "$@"; do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.05
-    done
+e2e_corner_is() {
+    xwd -root -silent | "$E2E_CONVERT" xwd:- -crop "$1+0+0" +repage "png:$E2E_TMP/shown.png"
+    "$E2E_CONVERT" "$E2E_TMP/shown.png" rgb:"$E2E_TMP/wait-shown.rgb"
+    local same=differs
+    cmp -s "$E2E_TMP/wait-expected.rgb" "$E2E_TMP/wait-shown.rgb" && same=same
+    [ "$same" = "$2" ]
 }
 
 # e2e_wait_still FILE QUIET_MS SECONDS: true once FILE has not grown for
 # QUIET_MS milliseconds; false if it still grows after SECONDS.
 e2e_wait_still() {
-    local deadline=$(($(e2e_now_ms) + $3 * 1000)) size last since
-    last=$(stat -c %s "$1")
-    since=$(e2e_now_ms)
-    while (($(e2e_now_ms) - since < $2)); do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.02
-        size=$(stat -c %s "$1")
-        if [ "$size" != "$last" ]; then
-            last=$size
-            since=$(e2e_now_ms)
-        fi
-    done
+    E2E_STILL_SIZE=$(stat -c %s "$1")
+    E2E_STILL_SINCE=$(e2e_now_ms)
+    e2e_until "$3" e2e_file_quiet "$1" "$2"
+}
+e2e_file_quiet() {
+    local size
+    size=$(stat -c %s "$1")
+    if [ "$size" != "$E2E_STILL_SIZE" ]; then
+        E2E_STILL_SIZE=$size
+        E2E_STILL_SINCE=$(e2e_now_ms)
+    fi
+    (($(e2e_now_ms) - E2E_STILL_SINCE >= $2))
 }
 
 # e2e_screen_still QUIET_MS SECONDS: the same for the screen: true once two
 # screenshots QUIET_MS apart or more are equal.
 e2e_screen_still() {
-    local deadline=$(($(e2e_now_ms) + $2 * 1000)) taken
     e2e_screenshot "$E2E_TMP/still-a.png"
-    taken=$(e2e_now_ms)
-    while :; do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.05
-        (($(e2e_now_ms) - taken < $1)) && continue
-        e2e_screenshot "$E2E_TMP/still-b.png"
-        cmp -s <("$E2E_CONVERT" "$E2E_TMP/still-a.png" rgb:-) \
-            <("$E2E_CONVERT" "$E2E_TMP/still-b.png" rgb:-) && return 0
-        mv "$E2E_TMP/still-b.png" "$E2E_TMP/still-a.png"
-        taken=$(e2e_now_ms)
-    done
+    E2E_STILL_SINCE=$(e2e_now_ms)
+    e2e_until "$2" e2e_screen_quiet "$1"
+}
+e2e_screen_quiet() {
+    (($(e2e_now_ms) - E2E_STILL_SINCE < $1)) && return 1
+    e2e_screenshot "$E2E_TMP/still-b.png"
+    cmp -s <("$E2E_CONVERT" "$E2E_TMP/still-a.png" rgb:-) \
+        <("$E2E_CONVERT" "$E2E_TMP/still-b.png" rgb:-) && return 0
+    mv "$E2E_TMP/still-b.png" "$E2E_TMP/still-a.png"
+    E2E_STILL_SINCE=$(e2e_now_ms)
+    return 1
 }
 
 # e2e_cpu_ticks PID SECONDS: prints the clock ticks PID spends on the CPU

@@ -44,13 +44,10 @@ settle() {
 # e2e_wait_for_count REGEX COUNT [NEXT]: waits (5 s at most) until COUNT
 # lines of the output match REGEX and, given NEXT, the line after the last
 # of them is NEXT.
-e2e_wait_for_count() {
-    local deadline=$(($(e2e_now_ms) + 5000))
-    until (($(grep -c -- "$1" "$OUT") >= $2)) &&
-        { [ -z "${3:-}" ] || [ "$(grep -A1 -- "$1" "$OUT" | tail -n 1)" = "$3" ]; }; do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.02
-    done
+e2e_wait_for_count() { e2e_until 5 counted "$@"; }
+counted() {
+    (($(grep -c -- "$1" "$OUT") >= $2)) &&
+        { [ -z "${3:-}" ] || [ "$(grep -A1 -- "$1" "$OUT" | tail -n 1)" = "$3" ]; }
 }
 
 expect_no_stderr() {

@@ -44,13 +44,8 @@ client_shot() {
 same_picture() { /usr/bin/compare -metric AE "$1" "$2" null: 2>/dev/null; }
 
 # wait_picture REF.png SECONDS [WIDTH HEIGHT]: until the client area is REF.
-wait_picture() {
-    local deadline=$(($(e2e_now_ms) + $2 * 1000))
-    until client_shot seen "${3:-500}" "${4:-500}" && same_picture "$E2E_TMP/seen.png" "$1"; do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.1
-    done
-}
+wait_picture() { e2e_until "$2" shows_picture "$1" "${3:-500}" "${4:-500}"; }
+shows_picture() { client_shot seen "$2" "$3" && same_picture "$E2E_TMP/seen.png" "$1"; }
 
 # wait_still SECONDS: until two client shots in a row are the same picture.
 wait_still() {
@@ -66,13 +61,8 @@ reference() { "$SNAPSHOT" "$1" "$E2E_TMP/$2.png" --frames 2 "${@:3}" >/dev/null 
 
 frames() { grep -c "^$1" "$OUT"; }
 
-wait_frames() {
-    local deadline=$(($(e2e_now_ms) + 5000))
-    until (($(frames "$1") >= $2)); do
-        (($(e2e_now_ms) > deadline)) && return 1
-        sleep 0.02
-    done
-}
+wait_frames() { e2e_until 5 has_frames "$@"; }
+has_frames() { (($(frames "$1") >= $2)); }
 
 case_picture() {
     local example
