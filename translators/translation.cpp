@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "output_file.h"
-#ifndef _WIN32
+#ifdef MIROVAN_TWO_THREADS
 #include "parallel.h"
 #endif
 #include "scene/console.h"
@@ -56,18 +56,18 @@ bool writesBlock(Translator& t, StatementKind kind) {
 }
 
 // A large scene goes on two threads: true when it went, with whether the
-// translation and the reading succeeded. Not on Windows, whose C library
-// has no cookie streams and whose console turns line ends.
+// translation and the reading succeeded. Only where the C library has cookie
+// streams (not on Windows, whose console also turns line ends).
 bool translatedOnTwoThreads(const TranslationMode& mode, const char* sceneFile, std::FILE* file,
                             bool& translated, bool& readFailed) {
-#ifdef _WIN32
-    (void)mode, (void)sceneFile, (void)file, (void)translated, (void)readFailed;
-    return false;
-#else
+#ifdef MIROVAN_TWO_THREADS
     if (!worthTwoThreads(sceneFile)) return false;
     closeScene();
     translated = translateOnTwoThreads(mode, sceneFile, file, readFailed);
     return true;
+#else
+    (void)mode, (void)sceneFile, (void)file, (void)translated, (void)readFailed;
+    return false;
 #endif
 }
 
