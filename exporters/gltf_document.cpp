@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <memory>
 
 #include "gltf_json.h"
 #include "gltf_model.h"
@@ -27,7 +26,6 @@ struct Layout {
     std::vector<ShapeData> shapes;
     std::vector<std::int32_t> shapeOf;  // geometry -> shapes index, -1 if unused
     std::size_t binBytes = 0;
-    std::vector<std::int32_t> childStart, children, roots;
 };
 
 std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
@@ -57,40 +55,14 @@ Layout layOut(const GltfModel& model) {
         layout.shapeOf[g] = static_cast<std::int32_t>(layout.shapes.size());
         layout.shapes.push_back(s);
     }
-    // Each node's children, in the order they were made.
-    const std::size_t n = model.nodes.size();
-    layout.childStart.assign(n + 1, 0);
-    for (const GltfNode& node : model.nodes)
-        if (node.parent >= 0) ++layout.childStart[node.parent + 1];
-    for (std::size_t i = 0; i < n; ++i) layout.childStart[i + 1] += layout.childStart[i];
-    layout.children.resize(layout.childStart[n]);
-    std::vector<std::int32_t> fill(layout.childStart.begin(), layout.childStart.end() - 1);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::int32_t parent = model.nodes[i].parent;
-        if (parent >= 0)
-            layout.children[fill[parent]++] = static_cast<std::int32_t>(i);
-        else
-            layout.roots.push_back(static_cast<std::int32_t>(i));
-    }
     return layout;
 }
 
-void intList(JsonOut& out, const std::int32_t* values, std::size_t count) {
-    jsonChar(out, '[');
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i) jsonChar(out, ',');
-        jsonInt(out, values[i]);
-    }
-    jsonChar(out, ']');
-}
-
-void writeNode(JsonOut& out, const GltfNode& node, const Layout& layout, std::size_t index) {
+void writeNode(JsonText& out, const GltfNode& node, const std::vector<std::int32_t>& children) {
     const char* comma = "";
     jsonChar(out, '{');
-    const std::int32_t first = layout.childStart[index], end = layout.childStart[index + 1];
-    if (end > first) {
-        jsonText(out, "\"children\":");
-        intList(out, layout.children.data() + first, static_cast<std::size_t>(end - first));
+    if (!children.empty()) {
+        jsonText(out, "\"children\":"), jsonInts(out, children.data(), children.size());
         comma = ",";
     }
     if (node.mesh >= 0) {
@@ -118,7 +90,7 @@ void writeNode(JsonOut& out, const GltfNode& node, const Layout& layout, std::si
     jsonChar(out, '}');
 }
 
-void writeLight(JsonOut& out, const GltfLight& light) {
+void writeLight(JsonText& out, const GltfLight& light) {
     static const char* const kTypes[] = {"point", "directional", "spot"};
     jsonText(out, "{\"type\":\""), jsonText(out, kTypes[light.type]), jsonChar(out, '"');
     if (light.colour[0] != 1 || light.colour[1] != 1 || light.colour[2] != 1)
@@ -132,7 +104,7 @@ void writeLight(JsonOut& out, const GltfLight& light) {
     jsonChar(out, '}');
 }
 
-void writeMaterial(JsonOut& out, const GltfMaterial& m) {
+void writeMaterial(JsonText& out, const GltfMaterial& m) {
     const float base[4] = {m.baseColour[0], m.baseColour[1], m.baseColour[2], 1};
     jsonText(out, "{\"pbrMetallicRoughness\":{\"baseColorFactor\":"), jsonFloats(out, base, 4);
     jsonText(out, ",\"metallicFactor\":0");
@@ -145,7 +117,7 @@ void writeMaterial(JsonOut& out, const GltfMaterial& m) {
 
 // Accessors and buffer views: three of each per stored shape, in the same
 // order, so accessor k reads buffer view k.
-void writeShapes(JsonOut& out, const Layout& layout) {
+void writeShapes(JsonText& out, const Layout& layout) {
     jsonText(out, ",\"accessors\":[");
     for (std::size_t i = 0; i < layout.shapes.size(); ++i) {
         const ShapeData& s = layout.shapes[i];
@@ -182,24 +154,24 @@ void writeShapes(JsonOut& out, const Layout& layout) {
     jsonText(out, "}]");
 }
 
-void writeJson(JsonOut& out, const GltfModel& model, const Layout& layout) {
+// The JSON around the nodes' objects: what comes before them, and after.
+void writeHead(JsonText& out, const GltfModel& model) {
     jsonText(out, "{\"asset\":{\"version\":\"2.0\",\"generator\":\"Mirovan\"}");
-    if (!model.lights.empty()) {
+    if (model.lightCount) {
         jsonText(out, ",\"extensionsUsed\":[\"KHR_lights_punctual\"],\"extensions\":{");
         jsonText(out, "\"KHR_lights_punctual\":{\"lights\":[");
-        for (std::size_t i = 0; i < model.lights.size(); ++i) {
-            if (i) jsonChar(out, ',');
-            writeLight(out, model.lights[i]);
-        }
-        jsonText(out, "]}}");
     }
+}
+
+void writeMiddle(JsonText& out, const GltfModel& model) {
+    if (model.lightCount) jsonText(out, "]}}");
+    const std::vector<std::int32_t>& roots = model.groups.front().children;
     jsonText(out, ",\"scene\":0,\"scenes\":[{\"nodes\":");
-    intList(out, layout.roots.data(), layout.roots.size());
+    jsonInts(out, roots.data(), roots.size());
     jsonText(out, "}],\"nodes\":[");
-    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
-        if (i) jsonChar(out, ',');
-        writeNode(out, model.nodes[i], layout, i);
-    }
+}
+
+void writeTail(JsonText& out, const GltfModel& model, const Layout& layout) {
     // The window's box: 40 units across, 20 in front of the origin to 20 behind.
     jsonText(out, "],\"cameras\":[{\"type\":\"orthographic\",\"orthographic\":");
     jsonText(out, "{\"xmag\":20,\"ymag\":20,\"znear\":0,\"zfar\":40}}]");
@@ -263,28 +235,42 @@ bool writeShape(std::FILE* file, const SolidMesh& mesh, const ShapeData& s) {
 
 }  // namespace
 
+std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
+                           const std::vector<std::int32_t>& children) {
+    if (model.nodeCount) jsonChar(model.nodes, ',');
+    writeNode(model.nodes, node, children);
+    return model.nodeCount++;
+}
+
+std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light) {
+    if (model.lightCount) jsonChar(model.lights, ',');
+    writeLight(model.lights, light);
+    return model.lightCount++;
+}
+
 bool writeGltfFile(std::FILE* file, const GltfModel& model) {
     const Layout layout = layOut(model);
-    auto counter = std::make_unique<JsonOut>();
-    counter->file = nullptr;
-    writeJson(*counter, model, layout);
-    const std::size_t jsonBytes = align4(counter->bytes);
+    JsonText head, middle, tail;
+    writeHead(head, model);
+    writeMiddle(middle, model);
+    writeTail(tail, model, layout);
+    const std::size_t text =
+        head.bytes + model.lights.bytes + middle.bytes + model.nodes.bytes + tail.bytes;
+    const std::size_t jsonBytes = align4(text);
+    for (std::size_t n = text; n < jsonBytes; ++n) jsonChar(tail, ' ');  // JSON pads with spaces
     const std::size_t binBytes = layout.binBytes;
     const std::size_t total = 12 + 8 + jsonBytes + (binBytes ? 8 + binBytes : 0);
     if (total > 0xFFFFFFFFu) return false;  // beyond what a binary glTF file can hold
 
-    // Header (magic, version 2, length), then the JSON chunk's header.
+    // Header (magic, version 2, length), the JSON chunk, the BIN chunk.
     bool ok = putWords(file, kGlbMagic, 2);
     ok = ok &&
          putWords(file, static_cast<std::uint32_t>(total), static_cast<std::uint32_t>(jsonBytes));
     const unsigned char jsonType[4] = {'J', 'S', 'O', 'N'};
     ok = ok && std::fwrite(jsonType, 1, 4, file) == 4;
-    auto writer = std::make_unique<JsonOut>();
-    writer->file = file;
-    writeJson(*writer, model, layout);
-    for (std::size_t i = writer->bytes; i < jsonBytes; ++i) jsonChar(*writer, ' ');
-    jsonFlush(*writer);
-    ok = ok && !writer->failed;
+    const JsonText* const parts[] = {&head, &model.lights, &middle, &model.nodes, &tail};
+    for (const JsonText* part : parts)
+        ok = ok && jsonWrite(file, *part);
     if (binBytes) {
         ok = ok && putWords(file, static_cast<std::uint32_t>(binBytes), kBinChunk);
         for (const ShapeData& s : layout.shapes)

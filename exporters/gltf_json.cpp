@@ -1,51 +1,63 @@
 #include "gltf_json.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-void put(JsonOut& out, const char* text, std::size_t length) {
+constexpr std::size_t kBlock = 1 << 20;
+
+void put(JsonText& out, const char* text, std::size_t length) {
     out.bytes += length;
-    if (!out.file) return;
-    if (out.used + length > sizeof out.buffer) jsonFlush(out);
-    if (length > sizeof out.buffer) {
-        out.failed = out.failed || std::fwrite(text, 1, length, out.file) != length;
-        return;
+    if (out.blocks.empty() || out.blocks.back().size() + length > out.blocks.back().capacity()) {
+        out.blocks.emplace_back();
+        out.blocks.back().reserve(length > kBlock ? length : kBlock);
     }
-    std::memcpy(out.buffer + out.used, text, length);
-    out.used += length;
+    out.blocks.back().append(text, length);
 }
 
 }  // namespace
 
-void jsonText(JsonOut& out, const char* text) { put(out, text, std::strlen(text)); }
-void jsonChar(JsonOut& out, char c) { put(out, &c, 1); }
+void jsonText(JsonText& out, const char* text) { put(out, text, std::strlen(text)); }
+void jsonChar(JsonText& out, char c) { put(out, &c, 1); }
 
-void jsonInt(JsonOut& out, long long value) {
+void jsonInt(JsonText& out, long long value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     put(out, digits, static_cast<std::size_t>(end - digits));
 }
 
-void jsonFloat(JsonOut& out, float value) {
+void jsonFloat(JsonText& out, float value) {
     if (value == 0) value = 0;  // no "-0"
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     put(out, digits, static_cast<std::size_t>(end - digits));
 }
 
-void jsonFloats(JsonOut& out, const float* values, int count) {
+void jsonFloats(JsonText& out, const float* values, int count) {
+    char text[16 * 34];
+    char* end = text;
+    *end++ = '[';
+    for (int i = 0; i < count && i < 16; ++i) {
+        if (i) *end++ = ',';
+        end = std::to_chars(end, end + 32, values[i] == 0 ? 0.0f : values[i]).ptr;
+    }
+    *end++ = ']';
+    put(out, text, static_cast<std::size_t>(end - text));
+}
+
+void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count) {
     jsonChar(out, '[');
-    for (int i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (i) jsonChar(out, ',');
-        jsonFloat(out, values[i]);
+        jsonInt(out, values[i]);
     }
     jsonChar(out, ']');
 }
 
-void jsonFlush(JsonOut& out) {
-    if (out.file && out.used)
-        out.failed = out.failed || std::fwrite(out.buffer, 1, out.used, out.file) != out.used;
-    out.used = 0;
+bool jsonWrite(std::FILE* file, const JsonText& text) {
+    for (const std::string& block : text.blocks)
+        if (std::fwrite(block.data(), 1, block.size(), file) != block.size()) return false;
+    return true;
 }

@@ -1,23 +1,25 @@
-// Compact JSON text for the glTF writer, written through a buffer or only
-// counted: a binary glTF file states its JSON's length before the JSON, so
-// the writer runs once to count and once to write rather than hold the text.
+// Compact JSON text for the glTF writer, held in blocks as it is made. A
+// binary glTF file states its length before its JSON, so the text is made
+// once, whole, before the file is written; blocks rather than one string
+// keep a big scene's memory from doubling as the text grows.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
-struct JsonOut {
-    std::FILE* file;  // null: count only
+struct JsonText {
+    std::vector<std::string> blocks;
     std::size_t bytes = 0;
-    bool failed = false;
-    std::size_t used = 0;
-    char buffer[1 << 15];
 };
 
-void jsonText(JsonOut& out, const char* text);
-void jsonChar(JsonOut& out, char c);
-void jsonInt(JsonOut& out, long long value);
+void jsonText(JsonText& out, const char* text);
+void jsonChar(JsonText& out, char c);
+void jsonInt(JsonText& out, long long value);
 // The shortest text that reads back as the same float; -0 as 0.
-void jsonFloat(JsonOut& out, float value);
-void jsonFloats(JsonOut& out, const float* values, int count);  // [a,b,c]
-void jsonFlush(JsonOut& out);
+void jsonFloat(JsonText& out, float value);
+void jsonFloats(JsonText& out, const float* values, int count);  // [a,b,c]
+void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count);
+bool jsonWrite(std::FILE* file, const JsonText& text);  // false if a write failed

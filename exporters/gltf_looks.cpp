@@ -26,6 +26,7 @@
 // where the spot factor cos^exponent falls to 0.9, and with the window's
 // exponent 0 (a hard edge) just inside the outer angle.
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "gltf_model.h"
@@ -53,11 +54,12 @@ GltfMaterial gltfMaterialOf(const EvalMaterial& material) {
 }
 
 std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material) {
-    // Scenes hold few distinct materials; the last ones found come back most.
-    for (std::size_t i = model.materials.size(); i-- > 0;)
-        if (model.materials[i] == material) return static_cast<std::int32_t>(i);
-    model.materials.push_back(material);
-    return static_cast<std::int32_t>(model.materials.size() - 1);
+    std::string key(sizeof material, '\0');
+    std::memcpy(key.data(), &material, sizeof material);
+    const auto [it, added] =
+        model.materialIndex.try_emplace(key, static_cast<std::int32_t>(model.materials.size()));
+    if (added) model.materials.push_back(material);
+    return it->second;
 }
 
 GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double distance) {

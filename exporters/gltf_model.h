@@ -5,22 +5,25 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "evaluation/evaluation.h"
 #include "evaluation/tessellation.h"
+#include "gltf_json.h"
 
-// One glTF node. Translation, rotation and scale are written only where
-// they differ from the identity.
+// One glTF node as it is written; translation, rotation and scale only
+// where they differ from the identity. Nodes are written as soon as they
+// are whole (a group at its Pop, after its contents), so a node's number is
+// its place in that order.
 struct GltfNode {
-    std::int32_t parent;  // -1: a root of the scene
-    std::int32_t mesh;    // -1: none
-    std::int32_t light;   // -1: none
-    bool camera;          // the window's view
-    float translation[3];
-    float rotation[4];  // quaternion x y z w
-    float scale[3];
+    std::int32_t mesh = -1;
+    std::int32_t light = -1;
+    bool camera = false;
+    float translation[3] = {0, 0, 0};
+    float rotation[4] = {0, 0, 0, 1};  // quaternion x y z w
+    float scale[3] = {1, 1, 1};
 };
 
 // A solid shape stored once, at unit size; nodes scale it.
@@ -45,21 +48,28 @@ struct GltfLight {
     float innerCone, outerCone;  // radians, spot lights only
 };
 
-// A group node open around the statements being read, and the frame a
-// reader will compute for it (column-major, double for the products).
+// A group open around the statements being read: its node's values, the
+// frame a reader will compute for it and its inverse (column-major, double
+// for the products), and the nodes written inside it so far.
 struct GltfGroup {
-    std::int32_t node;
-    double frame[16];
+    GltfNode node;
+    double frame[16], inverse[16];
+    std::vector<std::int32_t> children;
 };
 
 struct GltfModel {
-    std::vector<GltfNode> nodes;
+    JsonText nodes;  // the nodes' objects, comma-separated
+    std::int32_t nodeCount = 0;
+    JsonText lights;  // the lights' objects
+    std::int32_t lightCount = 0;
     std::vector<GltfGeometry> geometries;
     std::vector<std::uint64_t> meshes;  // geometry << 32 | material
     std::unordered_map<std::uint64_t, std::int32_t> meshIndex;
     std::vector<GltfMaterial> materials;
-    std::vector<GltfLight> lights;
-    std::vector<GltfGroup> groups;  // the open groups that have nodes, outermost first
+    std::unordered_map<std::string, std::int32_t> materialIndex;  // by the values' bytes
+    // The open groups that have nodes, the scene's top level first (its
+    // children are the scene's roots).
+    std::vector<GltfGroup> groups;
     long long flattenedGroups = 0;  // open groups nested too deep to have nodes of their own
     std::uint32_t materialVersion = 0;
     std::int32_t material = -1;  // glTF material of materialVersion, -1 until known
@@ -85,11 +95,15 @@ std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material);
 GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double distance);
 GltfLight gltfDefaultLight();
 
+// gltf_document.cpp: the objects of the JSON, and the binary glTF file
+// (false if a write failed).
+std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
+                           const std::vector<std::int32_t>& children);
+std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light);
+bool writeGltfFile(std::FILE* file, const GltfModel& model);
+
 // gltf_geometry.cpp: the shared unit shapes; -1 for a solid the window
 // does not draw. `scale` receives the node scale that gives the solid's size.
 std::int32_t gltfGeometryFor(GltfModel& model, StatementKind kind, const double* size,
                              double scale[3]);
 std::int32_t gltfMeshFor(GltfModel& model, std::int32_t geometry, std::int32_t material);
-
-// gltf_document.cpp: the binary glTF file; false if a write failed.
-bool writeGltfFile(std::FILE* file, const GltfModel& model);

@@ -11,6 +11,7 @@
 // no node: their contents join the deepest group that has one, each still
 // at its own place.
 #include <cmath>
+#include <utility>
 
 #include "gltf_affine.h"
 #include "gltf_model.h"
@@ -21,10 +22,6 @@ const double kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 void widen(const float* m, double* out) {
     for (int i = 0; i < 16; ++i) out[i] = m[i];
-}
-
-GltfNode plainNode(std::int32_t parent) {
-    return GltfNode{parent, -1, -1, false, {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}};
 }
 
 // The node's values as floats; false if one does not fit.
@@ -39,9 +36,11 @@ bool setTrs(GltfNode& node, const double* t, const double* r, const double* s) {
     return finite;
 }
 
-std::int32_t addNode(GltfModel& model, const GltfNode& node) {
-    model.nodes.push_back(node);
-    return static_cast<std::int32_t>(model.nodes.size() - 1);
+const std::vector<std::int32_t> kNoChildren;
+
+void addToGroup(GltfModel& model, const GltfNode& node,
+                const std::vector<std::int32_t>& children = kNoChildren) {
+    model.groups.back().children.push_back(gltfWriteNode(model, node, children));
 }
 
 std::int32_t solidMaterial(GltfModel& model) {
@@ -52,18 +51,19 @@ std::int32_t solidMaterial(GltfModel& model) {
     return model.material;
 }
 
+// p' = m p (w = 1 for a point, 0 for a direction).
+void transform(const double* m, const double* p, double w, double* out) {
+    for (int r = 0; r < 3; ++r)
+        out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + w * m[12 + r];
+}
+
 }  // namespace
 
 void startGltfTree(GltfModel& model) {
     model = GltfModel{};
-    // The window's view: an orthographic camera looking along -z.
-    GltfNode camera = plainNode(-1);
-    camera.camera = true;
-    camera.translation[2] = 20;
-    addNode(model, camera);
-    GltfGroup root{-1, {}};
-    for (int i = 0; i < 16; ++i) root.frame[i] = kIdentity[i];
-    model.groups.push_back(root);
+    GltfGroup top;
+    for (int i = 0; i < 16; ++i) top.frame[i] = top.inverse[i] = kIdentity[i];
+    model.groups.push_back(std::move(top));
 }
 
 void gltfOpenGroup(GltfModel& model, const float* modelview) {
@@ -72,113 +72,113 @@ void gltfOpenGroup(GltfModel& model, const float* modelview) {
         return;
     }
     const GltfGroup& parent = model.groups.back();
-    GltfGroup group{-1, {}};
-    for (int i = 0; i < 16; ++i) group.frame[i] = parent.frame[i];
-    GltfNode node = plainNode(parent.node);
+    GltfGroup group;
+    for (int i = 0; i < 16; ++i)
+        group.frame[i] = parent.frame[i], group.inverse[i] = parent.inverse[i];
 
-    double frame[16], inverse[16], relative[16];
+    double frame[16], relative[16];
     widen(modelview, frame);
-    invertAffine(parent.frame, inverse);  // a group's frame always has an inverse
-    multiplyAffine(inverse, frame, relative);
+    multiplyAffine(parent.inverse, frame, relative);
     if (finiteAffine(relative)) {
         const TrsSplit split = splitAffine(relative);
         bool usable = !split.inner;
         for (int i = 0; i < 3; ++i) usable = usable && std::fabs(split.scale[i]) > 1e-6;
-        GltfNode moved = node;
+        GltfNode moved;
+        double own[16], placed[16], inverse[16];
         if (usable && setTrs(moved, split.translation, split.rotation, split.scale)) {
-            double own[16];
             composeTrs(split.translation, split.rotation, split.scale, own);
-            multiplyAffine(parent.frame, own, group.frame);
-            double check[16];
-            if (invertAffine(group.frame, check)) {
-                node = moved;
-            } else {
-                for (int i = 0; i < 16; ++i) group.frame[i] = parent.frame[i];
+            multiplyAffine(parent.frame, own, placed);
+            if (invertAffine(placed, inverse)) {
+                group.node = moved;
+                for (int i = 0; i < 16; ++i)
+                    group.frame[i] = placed[i], group.inverse[i] = inverse[i];
             }
         }
     }
-    group.node = addNode(model, node);
-    model.groups.push_back(group);
+    model.groups.push_back(std::move(group));
 }
 
 void gltfCloseGroup(GltfModel& model) {
     if (model.flattenedGroups > 0) {
         --model.flattenedGroups;
-    } else if (model.groups.size() > 1) {
-        model.groups.pop_back();
+        return;
     }
+    if (model.groups.size() <= 1) return;
+    const GltfGroup group = std::move(model.groups.back());
+    model.groups.pop_back();
+    addToGroup(model, group.node, group.children);
 }
 
 void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
     double scale[3];
     const std::int32_t geometry = gltfGeometryFor(model, solid.kind, solid.size, scale);
     if (geometry < 0) return;
-    const GltfGroup& group = model.groups.back();
 
-    double full[16], inverse[16], local[16];
+    double full[16], local[16];
     widen(solid.modelview, full);
     for (int c = 0; c < 3; ++c)
         for (int k = 0; k < 4; ++k) full[4 * c + k] *= scale[c];
-    invertAffine(group.frame, inverse);
-    multiplyAffine(inverse, full, local);
+    multiplyAffine(model.groups.back().inverse, full, local);
     if (!finiteAffine(local)) return;  // beyond float: the window draws nothing usable either
 
     const TrsSplit split = splitAffine(local);
-    GltfNode node = plainNode(group.node);
+    GltfNode node;
     if (!setTrs(node, split.translation, split.rotation, split.scale)) return;
     const std::int32_t mesh = gltfMeshFor(model, geometry, solidMaterial(model));
     if (!split.inner) {
         node.mesh = mesh;
-        addNode(model, node);
+        addToGroup(model, node);
         return;
     }
-    GltfNode turned = plainNode(addNode(model, node));
+    GltfNode turned;
     for (int i = 0; i < 4; ++i) turned.rotation[i] = static_cast<float>(split.innerRotation[i]);
     turned.mesh = mesh;
-    addNode(model, turned);
+    addToGroup(model, node, {gltfWriteNode(model, turned, kNoChildren)});
 }
 
 void gltfAddLight(GltfModel& model, const EvalAddedLight& light, const EvalLight& unit) {
     double m[16];
     widen(light.modelview, m);
     const bool directional = light.kind == StatementKind::Dirlight;
-    // Where the light stands and where it shines, in the scene's frame.
-    const double local[3] = {directional ? 0 : light.position[0],
-                             directional ? 0 : light.position[1],
-                             directional ? 0 : light.position[2]};
+    // Where the light stands and where it shines, in the scene's frame, then
+    // in the frame of the group's node.
+    const double position[3] = {directional ? 0 : light.position[0],
+                                directional ? 0 : light.position[1],
+                                directional ? 0 : light.position[2]};
     const double along[3] = {directional ? -light.position[0] : light.direction[0],
                              directional ? -light.position[1] : light.direction[1],
                              directional ? -light.position[2] : light.direction[2]};
-    double place[3], shine[3];
-    for (int r = 0; r < 3; ++r) {
-        place[r] = m[12 + r] + m[r] * local[0] + m[4 + r] * local[1] + m[8 + r] * local[2];
-        shine[r] = m[r] * along[0] + m[4 + r] * along[1] + m[8 + r] * along[2];
-    }
-    // The same in the frame of the group's node.
-    double inverse[16], t[3], d[3];
-    invertAffine(model.groups.back().frame, inverse);
-    for (int r = 0; r < 3; ++r) {
-        t[r] = inverse[12 + r] + inverse[r] * place[0] + inverse[4 + r] * place[1] +
-               inverse[8 + r] * place[2];
-        d[r] = inverse[r] * shine[0] + inverse[4 + r] * shine[1] + inverse[8 + r] * shine[2];
-    }
+    double place[3], shine[3], t[3], d[3];
+    transform(m, position, 1, place);
+    transform(m, along, 0, shine);
+    const double* inverse = model.groups.back().inverse;
+    transform(inverse, place, 1, t);
+    transform(inverse, shine, 0, d);
     double rotation[4];
     rotationFromMinusZ(d, rotation);
     const double one[3] = {1, 1, 1};
-    GltfNode node = plainNode(model.groups.back().node);
+    GltfNode node;
     if (!setTrs(node, t, rotation, one)) return;
     const double distance =
         std::sqrt(place[0] * place[0] + place[1] * place[1] + place[2] * place[2]);
-    model.lights.push_back(gltfLightOf(light, unit, distance));
-    node.light = static_cast<std::int32_t>(model.lights.size() - 1);
-    addNode(model, node);
+    node.light = gltfWriteLight(model, gltfLightOf(light, unit, distance));
+    addToGroup(model, node);
 }
 
 void finishGltfTree(GltfModel& model, bool sceneAddedLights) {
-    if (sceneAddedLights) return;
-    // The window's own light: white, along -z of the eye, fixed to the view.
-    model.lights.push_back(gltfDefaultLight());
-    GltfNode light = plainNode(0);
-    light.light = static_cast<std::int32_t>(model.lights.size() - 1);
-    addNode(model, light);
+    model.flattenedGroups = 0;
+    while (model.groups.size() > 1) gltfCloseGroup(model);
+    // The window's view: an orthographic camera looking along -z, carrying
+    // the window's own light (white, along -z of the eye) when the scene
+    // sets none.
+    GltfNode camera;
+    camera.camera = true;
+    camera.translation[2] = 20;
+    std::vector<std::int32_t> children;
+    if (!sceneAddedLights) {
+        GltfNode light;
+        light.light = gltfWriteLight(model, gltfDefaultLight());
+        children.push_back(gltfWriteNode(model, light, kNoChildren));
+    }
+    addToGroup(model, camera, children);
 }
