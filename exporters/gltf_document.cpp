@@ -125,8 +125,8 @@ void writeShapes(JsonText& out, const Layout& layout) {
         if (i) jsonChar(out, ',');
         jsonText(out, "{\"bufferView\":"), jsonInt(out, view);
         jsonText(out, ",\"componentType\":5126,\"count\":"), jsonInt(out, s.vertices);
-        jsonText(out, ",\"type\":\"VEC3\",\"min\":"), jsonFloats(out, s.min, 3);
-        jsonText(out, ",\"max\":"), jsonFloats(out, s.max, 3);
+        jsonText(out, ",\"type\":\"VEC3\",\"min\":"), jsonFloats(out, s.min, 3, true);
+        jsonText(out, ",\"max\":"), jsonFloats(out, s.max, 3, true);
         jsonText(out, "},{\"bufferView\":"), jsonInt(out, view + 1);
         jsonText(out, ",\"componentType\":5126,\"count\":"), jsonInt(out, s.vertices);
         jsonText(out, ",\"type\":\"VEC3\"},{\"bufferView\":"), jsonInt(out, view + 2);
@@ -248,7 +248,7 @@ std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light) {
     return model.lightCount++;
 }
 
-bool writeGltfFile(std::FILE* file, const GltfModel& model) {
+bool writeGltfFile(std::FILE* file, GltfModel& model) {
     const Layout layout = layOut(model);
     JsonText head, middle, tail;
     writeHead(head, model);
@@ -268,9 +268,8 @@ bool writeGltfFile(std::FILE* file, const GltfModel& model) {
          putWords(file, static_cast<std::uint32_t>(total), static_cast<std::uint32_t>(jsonBytes));
     const unsigned char jsonType[4] = {'J', 'S', 'O', 'N'};
     ok = ok && std::fwrite(jsonType, 1, 4, file) == 4;
-    const JsonText* const parts[] = {&head, &model.lights, &middle, &model.nodes, &tail};
-    for (const JsonText* part : parts)
-        ok = ok && jsonWrite(file, *part);
+    JsonText* const parts[] = {&head, &model.lights, &middle, &model.nodes, &tail};
+    for (JsonText* part : parts) ok = ok && jsonWrite(file, *part);
     if (binBytes) {
         ok = ok && putWords(file, static_cast<std::uint32_t>(binBytes), kBinChunk);
         for (const ShapeData& s : layout.shapes)

@@ -46,10 +46,13 @@ std::int32_t gltfGeometryFor(GltfModel& model, StatementKind kind, const double*
 }
 
 std::int32_t gltfMeshFor(GltfModel& model, std::int32_t geometry, std::int32_t material) {
-    const std::uint64_t key =
-        static_cast<std::uint64_t>(geometry) << 32 | static_cast<std::uint32_t>(material);
-    const auto [it, added] =
-        model.meshIndex.try_emplace(key, static_cast<std::int32_t>(model.meshes.size()));
-    if (added) model.meshes.push_back(key);
-    return it->second;
+    const std::size_t slot = static_cast<std::size_t>(material) * kGltfGeometries + geometry;
+    if (model.meshOf.size() <= slot) model.meshOf.resize(slot + kGltfGeometries, -1);
+    std::int32_t& mesh = model.meshOf[slot];
+    if (mesh < 0) {
+        mesh = static_cast<std::int32_t>(model.meshes.size());
+        model.meshes.push_back(static_cast<std::uint64_t>(geometry) << 32 |
+                               static_cast<std::uint32_t>(material));
+    }
+    return mesh;
 }

@@ -1,25 +1,38 @@
-// Compact JSON text for the glTF writer, held in blocks as it is made. A
-// binary glTF file states its length before its JSON, so the text is made
-// once, whole, before the file is written; blocks rather than one string
-// keep a big scene's memory from doubling as the text grows.
+// Compact JSON text for the glTF writer. A binary glTF file states its
+// length before its JSON, so the text is made whole before the file is
+// written: it gathers in a buffer that, once full, goes to a temporary file
+// (so a big scene's memory stays flat), or to blocks in memory where no
+// temporary file can be made.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct JsonText {
-    std::vector<std::string> blocks;
-    std::size_t bytes = 0;
+    std::unique_ptr<char[]> buffer;
+    std::size_t used = 0;
+    std::size_t bytes = 0;  // all the text so far
+    bool spillAllowed = false;
+    std::FILE* spill = nullptr;  // opened when the buffer first fills
+    bool spillFailed = false;
+    std::vector<std::string> blocks;  // without a temporary file
+    JsonText() = default;
+    JsonText(JsonText&&) = default;
+    JsonText& operator=(JsonText&& other);
+    ~JsonText();
 };
 
 void jsonText(JsonText& out, const char* text);
 void jsonChar(JsonText& out, char c);
 void jsonInt(JsonText& out, long long value);
-// The shortest text that reads back as the same float; -0 as 0.
+// Numbers to seven significant digits, no "-0"; `exact`: the shortest text
+// that reads back as the very same float (accessor bounds must be exact).
 void jsonFloat(JsonText& out, float value);
-void jsonFloats(JsonText& out, const float* values, int count);  // [a,b,c]
+void jsonFloats(JsonText& out, const float* values, int count,
+                bool exact = false);  // [a,b,c], count <= 4
 void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count);
-bool jsonWrite(std::FILE* file, const JsonText& text);  // false if a write failed
+bool jsonWrite(std::FILE* file, JsonText& text);  // false if a write failed

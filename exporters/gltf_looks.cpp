@@ -26,7 +26,6 @@
 // where the spot factor cos^exponent falls to 0.9, and with the window's
 // exponent 0 (a hard edge) just inside the outer angle.
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 #include "gltf_model.h"
@@ -54,10 +53,8 @@ GltfMaterial gltfMaterialOf(const EvalMaterial& material) {
 }
 
 std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material) {
-    std::string key(sizeof material, '\0');
-    std::memcpy(key.data(), &material, sizeof material);
-    const auto [it, added] =
-        model.materialIndex.try_emplace(key, static_cast<std::int32_t>(model.materials.size()));
+    const auto [it, added] = model.materialIndex.try_emplace(
+        material, static_cast<std::int32_t>(model.materials.size()));
     if (added) model.materials.push_back(material);
     return it->second;
 }

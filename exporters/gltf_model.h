@@ -3,14 +3,16 @@
 // them. Kept small per node, since a big scene has hundreds of thousands.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <string>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
 #include "evaluation/evaluation.h"
 #include "evaluation/tessellation.h"
+#include "gltf_affine.h"
 #include "gltf_json.h"
 
 // One glTF node as it is written; translation, rotation and scale only
@@ -41,6 +43,16 @@ struct GltfMaterial {
     bool operator==(const GltfMaterial&) const = default;
 };
 
+struct GltfMaterialHash {
+    std::size_t operator()(const GltfMaterial& m) const {
+        std::uint32_t words[7];
+        std::memcpy(words, &m, sizeof words);
+        std::uint64_t h = 1469598103934665603ull;
+        for (std::uint32_t w : words) h = (h ^ w) * 1099511628211ull;
+        return static_cast<std::size_t>(h);
+    }
+};
+
 struct GltfLight {
     enum Type { Point, Directional, Spot } type;
     float colour[3];  // linear, largest component 1 (or black)
@@ -57,6 +69,14 @@ struct GltfGroup {
     std::vector<std::int32_t> children;
 };
 
+// The last solid's matrix, split into nodes' values.
+struct SolidFrame {
+    float modelview[16];
+    std::uint64_t group = ~0ull;  // the groupSerial it was split in
+    bool usable = false;
+    TrsSplit split;
+};
+
 struct GltfModel {
     JsonText nodes;  // the nodes' objects, comma-separated
     std::int32_t nodeCount = 0;
@@ -64,16 +84,22 @@ struct GltfModel {
     std::int32_t lightCount = 0;
     std::vector<GltfGeometry> geometries;
     std::vector<std::uint64_t> meshes;  // geometry << 32 | material
-    std::unordered_map<std::uint64_t, std::int32_t> meshIndex;
+    std::vector<std::int32_t> meshOf;   // [material * kGltfGeometries + geometry], -1 if none yet
     std::vector<GltfMaterial> materials;
-    std::unordered_map<std::string, std::int32_t> materialIndex;  // by the values' bytes
+    std::unordered_map<GltfMaterial, std::int32_t, GltfMaterialHash> materialIndex;
     // The open groups that have nodes, the scene's top level first (its
     // children are the scene's roots).
     std::vector<GltfGroup> groups;
-    long long flattenedGroups = 0;  // open groups nested too deep to have nodes of their own
+    long long flattenedGroups = 0;
+    std::uint64_t groupSerial = 0;  // changes at every group opened or closed
+    SolidFrame lastFrame;           // open groups nested too deep to have nodes of their own
     std::uint32_t materialVersion = 0;
     std::int32_t material = -1;  // glTF material of materialVersion, -1 until known
 };
+
+// Shapes stored at most: the box, the sphere, and the cylinder and the cone
+// with each sign of radius and height.
+constexpr int kGltfGeometries = 10;
 
 // Groups nested deeper than this have no node of their own: their contents
 // hang on the group at this depth. Readers walk the node tree recursively
@@ -100,7 +126,7 @@ GltfLight gltfDefaultLight();
 std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
                            const std::vector<std::int32_t>& children);
 std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light);
-bool writeGltfFile(std::FILE* file, const GltfModel& model);
+bool writeGltfFile(std::FILE* file, GltfModel& model);
 
 // gltf_geometry.cpp: the shared unit shapes; -1 for a solid the window
 // does not draw. `scale` receives the node scale that gives the solid's size.

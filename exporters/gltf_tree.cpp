@@ -11,6 +11,7 @@
 // no node: their contents join the deepest group that has one, each still
 // at its own place.
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "gltf_affine.h"
@@ -61,6 +62,7 @@ void transform(const double* m, const double* p, double w, double* out) {
 
 void startGltfTree(GltfModel& model) {
     model = GltfModel{};
+    model.nodes.spillAllowed = model.lights.spillAllowed = true;
     GltfGroup top;
     for (int i = 0; i < 16; ++i) top.frame[i] = top.inverse[i] = kIdentity[i];
     model.groups.push_back(std::move(top));
@@ -96,6 +98,7 @@ void gltfOpenGroup(GltfModel& model, const float* modelview) {
         }
     }
     model.groups.push_back(std::move(group));
+    ++model.groupSerial;
 }
 
 void gltfCloseGroup(GltfModel& model) {
@@ -106,32 +109,46 @@ void gltfCloseGroup(GltfModel& model) {
     if (model.groups.size() <= 1) return;
     const GltfGroup group = std::move(model.groups.back());
     model.groups.pop_back();
+    ++model.groupSerial;
     addToGroup(model, group.node, group.children);
 }
 
 void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
-    double scale[3];
-    const std::int32_t geometry = gltfGeometryFor(model, solid.kind, solid.size, scale);
+    double size[3];
+    const std::int32_t geometry = gltfGeometryFor(model, solid.kind, solid.size, size);
     if (geometry < 0) return;
 
-    double full[16], local[16];
-    widen(solid.modelview, full);
-    for (int c = 0; c < 3; ++c)
-        for (int k = 0; k < 4; ++k) full[4 * c + k] *= scale[c];
-    multiplyAffine(model.groups.back().inverse, full, local);
-    if (!finiteAffine(local)) return;  // beyond float: the window draws nothing usable either
-
-    const TrsSplit split = splitAffine(local);
-    GltfNode node;
-    if (!setTrs(node, split.translation, split.rotation, split.scale)) return;
+    // The matrix splits once for the solids that share it (T R S, or
+    // T R1 S R2 when it shears); the solid's size then scales last, on the
+    // node that holds the mesh.
+    SolidFrame& frame = model.lastFrame;
+    if (frame.group != model.groupSerial ||
+        std::memcmp(frame.modelview, solid.modelview, sizeof frame.modelview) != 0) {
+        std::memcpy(frame.modelview, solid.modelview, sizeof frame.modelview);
+        frame.group = model.groupSerial;
+        double full[16], local[16];
+        widen(solid.modelview, full);
+        multiplyAffine(model.groups.back().inverse, full, local);
+        frame.usable = finiteAffine(local);  // beyond float the window draws nothing usable
+        if (frame.usable) frame.split = splitAffine(local);
+    }
+    if (!frame.usable) return;
+    const TrsSplit& split = frame.split;
     const std::int32_t mesh = gltfMeshFor(model, geometry, solidMaterial(model));
+    GltfNode node;
     if (!split.inner) {
+        const double scale[3] = {split.scale[0] * size[0], split.scale[1] * size[1],
+                                 split.scale[2] * size[2]};
+        if (!setTrs(node, split.translation, split.rotation, scale)) return;
         node.mesh = mesh;
         addToGroup(model, node);
         return;
     }
     GltfNode turned;
-    for (int i = 0; i < 4; ++i) turned.rotation[i] = static_cast<float>(split.innerRotation[i]);
+    const double nowhere[3] = {0, 0, 0};
+    if (!setTrs(node, split.translation, split.rotation, split.scale) ||
+        !setTrs(turned, nowhere, split.innerRotation, size))
+        return;
     turned.mesh = mesh;
     addToGroup(model, node, {gltfWriteNode(model, turned, kNoChildren)});
 }

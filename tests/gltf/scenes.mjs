@@ -2,7 +2,8 @@
 // read back with nothing but its layout.
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, readFileSync, readdirSync } from 'node:fs';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
 export const env = (name) => {
     if (!process.env[name]) throw new Error(`${name} is not set`);
@@ -12,11 +13,21 @@ export const env = (name) => {
 export const work = env('GLTF_WORK_DIR');
 mkdirSync(work, { recursive: true });
 
-// The bundled examples and the 20 random scenes (fixed seeds) of the round trip.
-export function everydayScenes() {
-    const scenes = readdirSync(env('MIROVAN_EXAMPLES'))
+const sceneFiles = (dir) =>
+    readdirSync(dir)
         .filter((f) => f.endsWith('.scn'))
-        .map((f) => ({ name: f.replace(/\.scn$/, ''), path: join(env('MIROVAN_EXAMPLES'), f) }));
+        .map((f) => ({ name: f.replace(/\.scn$/, ''), path: join(dir, f) }));
+
+// The bundled examples, the round trip's awkward scenes and ours (shears,
+// mirrors, negative and zero sizes, nesting beyond the flattening depth),
+// and the 20 random scenes (fixed seeds) of the round trip.
+export function everydayScenes() {
+    const here = dirname(fileURLToPath(import.meta.url));
+    const scenes = [
+        ...sceneFiles(env('MIROVAN_EXAMPLES')),
+        ...sceneFiles(join(here, '../roundtrip/awkward')),
+        ...sceneFiles(join(here, 'scenes')),
+    ];
     for (let seed = 1; seed <= 20; ++seed) {
         const path = join(work, `random_${seed}.scn`);
         execFileSync(env('RANDOM_SCENE'), [String(seed), path]);
