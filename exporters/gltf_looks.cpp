@@ -17,7 +17,9 @@
 //
 // Lights: the window's light colour is the scene's colour times its
 // intensity, g. glTF gets linear(g) split into a colour whose largest
-// component is 1 and an intensity, that largest component. The window's
+// component is 1 and an intensity, that largest component times pi: glTF's
+// intensities are photometric (lux, candela), and a white diffuse surface
+// under E lux shows E / pi, where the window shows g. The window's
 // point and spot lights do not fade with distance and glTF's fade with its
 // square: their intensity (candela) is multiplied by the square of the
 // light's distance from the scene's origin (at least 1), so that the light
@@ -68,7 +70,7 @@ GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double
     }
     if (largest > 0 && std::isfinite(largest)) {
         for (int i = 0; i < 3; ++i) l.colour[i] = static_cast<float>(c[i] / largest);
-        l.intensity = static_cast<float>(largest);
+        l.intensity = static_cast<float>(largest * std::numbers::pi);
     }
     if (light.kind == StatementKind::Dirlight) {
         l.type = GltfLight::Directional;

@@ -28,8 +28,7 @@ Measure measure(const char* flag, const std::string& scene, const std::string& o
         cpu.push_back(run.cpuSeconds);
         if (run.peakMiB > peak) peak = run.peakMiB;
     }
-    return {median(seconds), median(cpu), peak,
-            static_cast<double>(fileSize(output)) / (1 << 20)};
+    return {median(seconds), median(cpu), peak, static_cast<double>(fileSize(output)) / (1 << 20)};
 }
 
 }  // namespace
@@ -47,13 +46,14 @@ int main(int argc, char** argv) {
     const Measure gltf = measure("-gltf", scene, kDir + "/mixed.glb", runs);
     std::printf("%-6s %8s %8s %8s %8s\n", "mode", "ms", "cpu ms", "peakMiB", "out MiB");
     for (const auto& [name, m] : {std::pair{"vrml", vrml}, std::pair{"gltf", gltf}})
-        std::printf("%-6s %8.1f %8.1f %8.1f %8.2f\n", name, m.seconds * 1e3, m.cpu * 1e3,
-                    m.peakMiB, m.outputMiB);
+        std::printf("%-6s %8.1f %8.1f %8.1f %8.2f\n", name, m.seconds * 1e3, m.cpu * 1e3, m.peakMiB,
+                    m.outputMiB);
     const double ratio = gltf.seconds / vrml.seconds;
     const bool met = ratio <= 2 && gltf.peakMiB < 64 && gltf.outputMiB <= vrml.outputMiB;
     std::printf("glTF time %.2fx VRML's, peak %.1f MiB, file %.2fx VRML's: %s\n", ratio,
                 gltf.peakMiB, gltf.outputMiB / vrml.outputMiB,
                 met ? "every goal met" : "NOT every goal met");
-    for (const char* f : {"/mixed.scn", "/mixed.wrl", "/mixed.glb"}) std::remove((kDir + f).c_str());
+    for (const char* f : {"/mixed.scn", "/mixed.wrl", "/mixed.glb"})
+        std::remove((kDir + f).c_str());
     return 0;
 }

@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
     for (const HostileScene& scene : hostileScenes()) {
         const std::string path = std::string(argv[1]) + "/" + scene.name + ".scn";
         std::FILE* file = std::fopen(path.c_str(), "wb");
-        const bool written = file && std::fwrite(scene.text.data(), 1, scene.text.size(), file) ==
-                                         scene.text.size();
+        const bool written =
+            file && std::fwrite(scene.text.data(), 1, scene.text.size(), file) == scene.text.size();
         if (!file || std::fclose(file) != 0 || !written) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
