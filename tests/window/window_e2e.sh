@@ -3,7 +3,7 @@
 # driven with xdotool and the close-box helper.
 # Usage: WM_CLOSE=... WM_STATE=... [MIROVAN=...] window_e2e.sh CASE PROBE
 #   CASE: geometry | keys | repeat | escape | escape-full | close | resize |
-#         minimise | no-display
+#         minimise | no-display | mouse
 # Nothing waits a fixed time: each step waits for what it expects, and "no
 # more lines" is shown by a later key whose line follows at once.
 set -u
@@ -74,9 +74,9 @@ case_geometry() {
 case_keys() {
     start_probe
     wait_first_paint
-    e2e_key "$WID" Up Left Return KP_Enter space a shift+a 0 9 z shift+z
+    e2e_key "$WID" Up Left Return KP_Enter space a shift+a 0 9 z Home F12 shift+z
     e2e_wait_for "$OUT" '^key 90$' 5 || e2e_fail "keys lost: $(key_codes)"
-    local expected="38 37 13 13 32 97 65 48 57 122 90 "
+    local expected="38 37 13 13 32 97 65 48 57 122 36 123 90 "
     [ "$(key_codes)" = "$expected" ] || e2e_fail "codes '$(key_codes)', expected '$expected'"
 
     # Dropped keys leave no line at all: the Down sent after them is the
@@ -84,10 +84,28 @@ case_keys() {
     settle
     local before
     before=$(wc -l <"$OUT")
-    e2e_key "$WID" Tab BackSpace Delete Home F1 comma period KP_Add plus ctrl+a Shift_L Down
+    e2e_key "$WID" Tab BackSpace Delete F1 comma period KP_Add plus ctrl+a Shift_L Down
     e2e_wait_lines "$OUT" $((before + 2)) 5 || e2e_fail "Down was not delivered"
     [ "$(lines_after "$before")" = "key 40 display " ] ||
         e2e_fail "dropped keys reached the program: $(lines_after "$before")"
+    expect_no_stderr
+}
+
+# A left-button drag reports its moves, which add up to the whole way; a
+# drag with another button reports nothing. Each wheel notch is one report,
+# positive towards the screen, with the cursor's point; a paint follows.
+case_mouse() {
+    start_probe
+    wait_first_paint
+    xdotool mousemove 100 100 mousedown 1 mousemove 130 110 mousemove 60 90 mouseup 1
+    xdotool mousemove 300 300 mousedown 3 mousemove 350 350 mouseup 3
+    xdotool mousemove 20 480 click 4 click 4 click 5
+    e2e_wait_for_count '^wheel' 3 display || e2e_fail "wheel lost: $(grep -v display "$OUT")"
+    local moves
+    moves=$(awk '/^drag/ { x += $2; y += $3; n++ } END { print (n > 0), x, y }' "$OUT")
+    [ "$moves" = "1 -40 -10" ] || e2e_fail "drag reports add up to '$moves', expected -40 -10"
+    [ "$(grep '^wheel' "$OUT" | tr '\n' ' ')" = "wheel 1 20 480 wheel 1 20 480 wheel -1 20 480 " ] ||
+        e2e_fail "wheel: $(grep '^wheel' "$OUT")"
     expect_no_stderr
 }
 
@@ -196,6 +214,7 @@ close) case_close ;;
 resize) case_resize ;;
 minimise) case_minimise ;;
 no-display) case_no_display ;;
+mouse) case_mouse ;;
 *) e2e_fail "unknown case $CASE" ;;
 esac
 echo "PASS: $CASE"

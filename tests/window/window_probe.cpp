@@ -1,7 +1,7 @@
 // A window-layer client for end-to-end tests: a 500x500 window at the screen
 // origin painted one known colour (51, 102, 153), and one line on standard
 // output per handler call: "open N", "reshape W H", "display", "key CODE",
-// "loop N". With --buffered the lines reach the file only when stdio flushes.
+// "drag DX DY", "wheel NOTCHES X Y", "loop N". With --buffered the lines reach the file only when stdio flushes.
 
 #include "window/window.h"
 
@@ -38,6 +38,9 @@ void onKey() {
     logLine("key %d", Code);
 }
 
+void onDrag(int dx, int dy) { logLine("drag %d %d", dx, dy); }
+void onWheel(int notches, int x, int y) { logLine("wheel %d %d %d", notches, x, y); }
+
 template <int... Codes>
 void bindKeys() {
     (addKeyHandler(Codes, onKey<Codes>), ...);
@@ -63,9 +66,12 @@ int main(int argc, char** argv) {
 
     // The keys a test sends, Escape (whose layer entry must win), and the
     // codes a dropped key would show up as if it were mistaken for a
-    // character or a Windows virtual-key code (Tab, Backspace, Delete, Home,
-    // F1, keypad +, ',', '+').
-    bindKeys<13, 27, 32, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122, 8, 9, 36, 46, 107, 112, 43, 44>();
+    // character or a Windows virtual-key code (Tab, Backspace, Delete, F1,
+    // keypad +, ',', '+').
+    bindKeys<13, 27, 32, 36, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122, 123, 8, 9, 46, 107, 112, 43,
+             44>();
+    setDragHandler(onDrag);
+    setWheelHandler(onWheel);
     setReshapeHandler(onReshape);
     logLine("loop %d", runMainLoop(onDisplay));
     return 0;
