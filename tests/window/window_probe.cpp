@@ -1,7 +1,8 @@
 // A window-layer client for end-to-end tests: a 500x500 window at the screen
 // origin painted one known colour (51, 102, 153), and one line on standard
 // output per handler call: "open N", "reshape W H", "display", "key CODE",
-// "drag DX DY", "wheel NOTCHES X Y", "loop N". With --buffered the lines reach the file only when stdio flushes.
+// "drag DX DY", "wheel NOTCHES X Y", "loop N". With --buffered the lines reach the file only when
+// stdio flushes.
 
 #include "window/window.h"
 
