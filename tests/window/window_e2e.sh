@@ -3,7 +3,7 @@
 # driven with xdotool and the close-box helper.
 # Usage: WM_CLOSE=... WM_STATE=... [MIROVAN=...] window_e2e.sh CASE PROBE
 #   CASE: geometry | keys | repeat | escape | escape-full | close | resize |
-#         minimise | no-display | mouse
+#         minimise | no-display
 # Nothing waits a fixed time: each step waits for what it expects, and "no
 # more lines" is shown by a later key whose line follows at once.
 set -u
@@ -88,24 +88,6 @@ case_keys() {
     e2e_wait_lines "$OUT" $((before + 2)) 5 || e2e_fail "Down was not delivered"
     [ "$(lines_after "$before")" = "key 40 display " ] ||
         e2e_fail "dropped keys reached the program: $(lines_after "$before")"
-    expect_no_stderr
-}
-
-# A left-button drag reports its moves, which add up to the whole way; a
-# drag with another button reports nothing. Each wheel notch is one report,
-# positive towards the screen, with the cursor's point; a paint follows.
-case_mouse() {
-    start_probe
-    wait_first_paint
-    xdotool mousemove 100 100 mousedown 1 mousemove 130 110 mousemove 60 90 mouseup 1
-    xdotool mousemove 300 300 mousedown 3 mousemove 350 350 mouseup 3
-    xdotool mousemove 20 480 click 4 click 4 click 5
-    e2e_wait_for_count '^wheel' 3 display || e2e_fail "wheel lost: $(grep -v display "$OUT")"
-    local moves
-    moves=$(awk '/^drag/ { x += $2; y += $3; n++ } END { print (n > 0), x, y }' "$OUT")
-    [ "$moves" = "1 -40 -10" ] || e2e_fail "drag reports add up to '$moves', expected -40 -10"
-    [ "$(grep '^wheel' "$OUT" | tr '\n' ' ')" = "wheel 1 20 480 wheel 1 20 480 wheel -1 20 480 " ] ||
-        e2e_fail "wheel: $(grep '^wheel' "$OUT")"
     expect_no_stderr
 }
 
@@ -214,7 +196,6 @@ close) case_close ;;
 resize) case_resize ;;
 minimise) case_minimise ;;
 no-display) case_no_display ;;
-mouse) case_mouse ;;
 *) e2e_fail "unknown case $CASE" ;;
 esac
 echo "PASS: $CASE"

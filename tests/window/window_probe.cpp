@@ -1,8 +1,7 @@
 // A window-layer client for end-to-end tests: a 500x500 window at the screen
 // origin painted one known colour (51, 102, 153), and one line on standard
 // output per handler call: "open N", "reshape W H", "display", "key CODE",
-// "drag DX DY", "wheel NOTCHES X Y", "loop N". With --buffered the lines reach the file only when
-// stdio flushes.
+// "loop N". With --buffered the lines reach the file only when stdio flushes.
 
 #include "window/window.h"
 
@@ -39,9 +38,6 @@ void onKey() {
     logLine("key %d", Code);
 }
 
-void onDrag(int dx, int dy) { logLine("drag %d %d", dx, dy); }
-void onWheel(int notches, int x, int y) { logLine("wheel %d %d %d", notches, x, y); }
-
 template <int... Codes>
 void bindKeys() {
     (addKeyHandler(Codes, onKey<Codes>), ...);
@@ -71,8 +67,6 @@ int main(int argc, char** argv) {
     // keypad +, ',', '+').
     bindKeys<13, 27, 32, 36, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122, 123, 8, 9, 46, 107, 112, 43,
              44>();
-    setDragHandler(onDrag);
-    setWheelHandler(onWheel);
     setReshapeHandler(onReshape);
     logLine("loop %d", runMainLoop(onDisplay));
     return 0;
