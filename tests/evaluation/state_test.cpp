@@ -17,6 +17,7 @@
 #include "common/window_defaults.h"
 #include "evaluation/evaluation.h"
 #include "headless/headless.h"
+#include "hostile/catalogue.h"
 #include "scene/console.h"
 #include "scene_maker.h"
 #include "support/support_state.h"
@@ -337,6 +338,15 @@ TEST_F(EvaluationState, RandomScenes) {
             if (HasFatalFailure()) return;
         }
     }
+}
+
+TEST_F(EvaluationState, HostileScenes) {
+    for (const HostileScene& scene : hostileScenes())
+        for (const auto& view : kViews) {
+            SCOPED_TRACE(::testing::Message()
+                         << scene.name << " at " << view[0] << ", " << view[1]);
+            expectSameState(scene.text, view[0], view[1]);
+        }
 }
 
 // What each statement did, and the lights as the scene gave them, for
