@@ -77,6 +77,12 @@ struct SolidFrame {
     TrsSplit split;
 };
 
+struct RecentMaterial {
+    EvalMaterial material;
+    std::int32_t index = -1;
+};
+constexpr int kRecentMaterials = 8;
+
 struct GltfModel {
     JsonText nodes;  // the nodes' objects, comma-separated
     std::int32_t nodeCount = 0;
@@ -95,6 +101,8 @@ struct GltfModel {
     SolidFrame lastFrame;           // open groups nested too deep to have nodes of their own
     std::uint32_t materialVersion = 0;
     std::int32_t material = -1;  // glTF material of materialVersion, -1 until known
+    RecentMaterial recentMaterials[kRecentMaterials];
+    unsigned nextRecent = 0;
 };
 
 // Shapes stored at most: the box, the sphere, and the cylinder and the cone

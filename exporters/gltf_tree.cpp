@@ -44,11 +44,18 @@ void addToGroup(GltfModel& model, const GltfNode& node,
     model.groups.back().children.push_back(gltfWriteNode(model, node, children));
 }
 
+// A Pop brings back a material met shortly before: the last few are
+// compared as the window holds them before any mapping or lookup.
 std::int32_t solidMaterial(GltfModel& model) {
-    if (model.material < 0 || model.materialVersion != materialVersion()) {
-        model.materialVersion = materialVersion();
-        model.material = gltfMaterialIndex(model, gltfMaterialOf(currentMaterial()));
-    }
+    if (model.material >= 0 && model.materialVersion == materialVersion()) return model.material;
+    model.materialVersion = materialVersion();
+    const EvalMaterial& current = currentMaterial();
+    for (const RecentMaterial& recent : model.recentMaterials)
+        if (recent.index >= 0 && std::memcmp(&recent.material, &current, sizeof current) == 0)
+            return model.material = recent.index;
+    model.material = gltfMaterialIndex(model, gltfMaterialOf(current));
+    RecentMaterial& slot = model.recentMaterials[model.nextRecent++ % kRecentMaterials];
+    slot.material = current, slot.index = model.material;
     return model.material;
 }
 
