@@ -7,7 +7,7 @@
 // the group's node stays at its parent's frame and its contents carry the
 // whole transform. A solid's node holds the rest of its matrix with the
 // solid's size as scale; a sheared one takes a child node for the last
-// rotation (see gltf_affine.h). Groups deeper than kGltfMaxGroupDepth add
+// rotation and the size (see gltf_affine.h). Groups deeper than kGltfMaxGroupDepth add
 // no node: their contents join the deepest group that has one, each still
 // at its own place.
 #include <cmath>
@@ -141,13 +141,12 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
     }
     if (!frame.usable) return;
     const TrsSplit& split = frame.split;
-    const std::int32_t mesh = gltfMeshFor(model, geometry, solidMaterial(model));
     GltfNode node;
     if (!split.inner) {
         const double scale[3] = {split.scale[0] * size[0], split.scale[1] * size[1],
                                  split.scale[2] * size[2]};
         if (!setTrs(node, split.translation, split.rotation, scale)) return;
-        node.mesh = mesh;
+        node.mesh = gltfMeshFor(model, geometry, solidMaterial(model));
         addToGroup(model, node);
         return;
     }
@@ -156,7 +155,7 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
     if (!setTrs(node, split.translation, split.rotation, split.scale) ||
         !setTrs(turned, nowhere, split.innerRotation, size))
         return;
-    turned.mesh = mesh;
+    turned.mesh = gltfMeshFor(model, geometry, solidMaterial(model));
     addToGroup(model, node, {gltfWriteNode(model, turned, kNoChildren)});
 }
 
