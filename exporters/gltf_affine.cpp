@@ -104,11 +104,11 @@ void symmetricEigen(double b[3][3], Vec* v, double* values) {
     for (int i = 0; i < 3; ++i)
         for (int k = 0; k < 3; ++k) v[i][k] = i == k ? 1 : 0;
     // Each sweep squares the remaining error. The nodes hold floats: an
-    // off-diagonal part below 1e-9 of the diagonal is exact enough.
+    // off-diagonal part below 1e-7 of the diagonal is exact enough.
     for (int sweep = 0; sweep < 12; ++sweep) {
         const double off = b[0][1] * b[0][1] + b[0][2] * b[0][2] + b[1][2] * b[1][2];
         const double diag = b[0][0] * b[0][0] + b[1][1] * b[1][1] + b[2][2] * b[2][2];
-        if (!(off > 1e-18 * diag)) break;
+        if (!(off > 1e-14 * diag)) break;
         for (int p = 0; p < 2; ++p) {
             for (int q = p + 1; q < 3; ++q) {
                 if (b[p][q] == 0) continue;
