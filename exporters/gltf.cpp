@@ -1,35 +1,64 @@
 // -gltf: the scene as binary glTF 2.0. The scene is read once through the
 // shared evaluation; nodes, meshes, materials and lights gather in one
-// model, written at the end.
+// model on a second thread (gltf_pipeline.h), written at the end.
+#include <cstring>
+
 #include "exporters/exporters.h"
+#include "gltf_pipeline.h"
 #include "gltf_model.h"
 #include "translators/export_run.h"
 
 namespace {
 
 struct GltfExport {
-    GltfModel model;
+    GltfModel model;  // built on the pipeline's second thread
 };
 GltfExport gltf;
 
-void begin() {
-    startEvaluation();
-    startGltfTree(gltf.model);
-}
-
-void take(const SceneStatement& statement) {
-    switch (evaluateStatement(statement)) {
-        case EvalStep::Solid: gltfAddSolid(gltf.model, lastSolid()); break;
-        case EvalStep::GroupOpened: gltfOpenGroup(gltf.model, currentModelview()); break;
+void apply(const GltfEvent& event) {
+    switch (event.step) {
+        case EvalStep::Solid:
+            gltfAddSolid(gltf.model, event.solid.solid, event.solid.material);
+            break;
+        case EvalStep::GroupOpened: gltfOpenGroup(gltf.model, event.modelview); break;
         case EvalStep::GroupClosed: gltfCloseGroup(gltf.model); break;
         case EvalStep::LightAdded:
-            gltfAddLight(gltf.model, lastLight(), currentLights().units[lastLight().unit]);
+            gltfAddLight(gltf.model, event.light.light, event.light.unit);
             break;
         default: break;
     }
 }
 
+void begin() {
+    finishGltfPipeline();  // an earlier export that stopped at a scene it could not read
+    startEvaluation();
+    startGltfTree(gltf.model);
+    startGltfPipeline(apply);
+}
+
+void take(const SceneStatement& statement) {
+    GltfEvent event;
+    event.step = evaluateStatement(statement);
+    switch (event.step) {
+        case EvalStep::Solid:
+            event.solid.solid = lastSolid();
+            event.solid.material = currentMaterial();
+            break;
+        case EvalStep::GroupOpened:
+            std::memcpy(event.modelview, currentModelview(), sizeof event.modelview);
+            break;
+        case EvalStep::GroupClosed: break;
+        case EvalStep::LightAdded:
+            event.light.light = lastLight();
+            event.light.unit = currentLights().units[lastLight().unit];
+            break;
+        default: return;
+    }
+    sendGltfEvent(event);
+}
+
 bool write(std::FILE* output) {
+    finishGltfPipeline();
     finishGltfTree(gltf.model, sceneAddedLights());
     const bool written = writeGltfFile(output, gltf.model);
     gltf.model = GltfModel{};  // the memory back before the program ends

@@ -137,6 +137,48 @@ void symmetricEigen(double b[3][3], Vec* v, double* values) {
     for (int i = 0; i < 3; ++i) values[i] = b[i][i];
 }
 
+// The same in closed form (the trigonometric solution of the cubic, then
+// each outer eigenvector across two rows of B - lambda I), several times
+// faster; false when two eigenvalues lie too close for that to be exact,
+// and Jacobi rotations do it instead.
+bool closedFormEigen(const double b[3][3], Vec* v, double* values) {
+    const double p1 = b[0][1] * b[0][1] + b[0][2] * b[0][2] + b[1][2] * b[1][2];
+    const double q = (b[0][0] + b[1][1] + b[2][2]) / 3;
+    const double d0 = b[0][0] - q, d1 = b[1][1] - q, d2 = b[2][2] - q;
+    const double p = std::sqrt((d0 * d0 + d1 * d1 + d2 * d2 + 2 * p1) / 6);
+    if (!(p > 0)) return false;
+    // det((B - qI) / p) / 2
+    const double r =
+        (d0 * (d1 * d2 - b[1][2] * b[1][2]) - b[0][1] * (b[0][1] * d2 - b[1][2] * b[0][2]) +
+         b[0][2] * (b[0][1] * b[1][2] - d1 * b[0][2])) /
+        (2 * p * p * p);
+    const double phi = std::acos(std::fmax(-1.0, std::fmin(1.0, r))) / 3;
+    const double largest = q + 2 * p * std::cos(phi);
+    const double smallest = q + 2 * p * std::cos(phi + 2 * 3.14159265358979323846 / 3);
+    const double middle = 3 * q - largest - smallest;
+    const double scale = std::fabs(largest) + std::fabs(smallest);
+    if (largest - middle < 1e-4 * scale || middle - smallest < 1e-4 * scale) return false;
+    auto vectorOf = [&](double lambda, double* out) {
+        const double rows[3][3] = {{b[0][0] - lambda, b[0][1], b[0][2]},
+                                   {b[1][0], b[1][1] - lambda, b[1][2]},
+                                   {b[2][0], b[2][1], b[2][2] - lambda}};
+        double best = 0;
+        for (int i = 0; i < 3; ++i) {
+            double c[3];
+            cross(rows[i], rows[(i + 1) % 3], c);
+            const double l = dot(c, c);
+            if (l > best) best = l, out[0] = c[0], out[1] = c[1], out[2] = c[2];
+        }
+        return best > 0 && normalise(out);
+    };
+    if (!vectorOf(largest, v[0]) || !vectorOf(smallest, v[2])) return false;
+    cross(v[2], v[0], v[1]);
+    if (!normalise(v[1])) return false;
+    cross(v[0], v[1], v[2]);  // exactly across the other two
+    values[0] = largest, values[1] = middle, values[2] = smallest;
+    return true;
+}
+
 void apply(const double* m, const double* x, double* out) {
     for (int r = 0; r < 3; ++r) out[r] = m[r] * x[0] + m[4 + r] * x[1] + m[8 + r] * x[2];
 }
@@ -181,7 +223,7 @@ TrsSplit splitAffine(const double* m) {
             for (int j = 0; j < 3; ++j) b[i][j] = dot(column[i], column[j]);
         Vec v[3];
         double values[3];
-        symmetricEigen(b, v, values);
+        if (!closedFormEigen(b, v, values)) symmetricEigen(b, v, values);
         if (determinant(v) < 0)
             for (int k = 0; k < 3; ++k) v[2][k] = -v[2][k];
         for (int i = 0; i < 3; ++i) {

@@ -119,7 +119,7 @@ constexpr int kGltfMaxGroupDepth = 64;
 void startGltfTree(GltfModel& model);
 void gltfOpenGroup(GltfModel& model, const float* modelview);
 void gltfCloseGroup(GltfModel& model);
-void gltfAddSolid(GltfModel& model, const EvalSolid& solid);
+void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& material);
 void gltfAddLight(GltfModel& model, const EvalAddedLight& light, const EvalLight& unit);
 void finishGltfTree(GltfModel& model, bool sceneAddedLights);
 

@@ -46,10 +46,9 @@ void addToGroup(GltfModel& model, const GltfNode& node,
 
 // A Pop brings back a material met shortly before: the last few are
 // compared as the window holds them before any mapping or lookup.
-std::int32_t solidMaterial(GltfModel& model) {
-    if (model.material >= 0 && model.materialVersion == materialVersion()) return model.material;
-    model.materialVersion = materialVersion();
-    const EvalMaterial& current = currentMaterial();
+std::int32_t solidMaterial(GltfModel& model, std::uint32_t version, const EvalMaterial& current) {
+    if (model.material >= 0 && model.materialVersion == version) return model.material;
+    model.materialVersion = version;
     for (const RecentMaterial& recent : model.recentMaterials)
         if (recent.index >= 0 && std::memcmp(&recent.material, &current, sizeof current) == 0)
             return model.material = recent.index;
@@ -120,7 +119,7 @@ void gltfCloseGroup(GltfModel& model) {
     addToGroup(model, group.node, group.children);
 }
 
-void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
+void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& material) {
     double size[3];
     const std::int32_t geometry = gltfGeometryFor(model, solid.kind, solid.size, size);
     if (geometry < 0) return;
@@ -146,7 +145,7 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
         const double scale[3] = {split.scale[0] * size[0], split.scale[1] * size[1],
                                  split.scale[2] * size[2]};
         if (!setTrs(node, split.translation, split.rotation, scale)) return;
-        node.mesh = gltfMeshFor(model, geometry, solidMaterial(model));
+        node.mesh = gltfMeshFor(model, geometry, solidMaterial(model, solid.material, material));
         addToGroup(model, node);
         return;
     }
@@ -155,7 +154,7 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid) {
     if (!setTrs(node, split.translation, split.rotation, split.scale) ||
         !setTrs(turned, nowhere, split.innerRotation, size))
         return;
-    turned.mesh = gltfMeshFor(model, geometry, solidMaterial(model));
+    turned.mesh = gltfMeshFor(model, geometry, solidMaterial(model, solid.material, material));
     addToGroup(model, node, {gltfWriteNode(model, turned, kNoChildren)});
 }
 
