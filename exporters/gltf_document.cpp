@@ -15,7 +15,6 @@ constexpr std::uint32_t kGlbMagic = 0x46546C67, kBinChunk = 0x004E4942;  // "glT
 
 // Where each stored shape's data lies in the BIN chunk.
 struct ShapeData {
-    std::int32_t geometry;
     std::size_t positions, normals, indices;  // byte offsets
     std::size_t vertices, indexCount;
     bool shortIndices;
@@ -23,8 +22,7 @@ struct ShapeData {
 };
 
 struct Layout {
-    std::vector<ShapeData> shapes;
-    std::vector<std::int32_t> shapeOf;  // geometry -> shapes index, -1 if unused
+    std::vector<ShapeData> shapes;  // one per geometry, in order
     std::size_t binBytes = 0;
 };
 
@@ -32,12 +30,9 @@ std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 
 Layout layOut(const GltfModel& model) {
     Layout layout;
-    layout.shapeOf.assign(model.geometries.size(), -1);
-    for (std::uint64_t key : model.meshes) {
-        const auto g = static_cast<std::int32_t>(key >> 32);
-        if (layout.shapeOf[g] >= 0) continue;
-        const SolidMesh& mesh = model.geometries[g].mesh;
-        ShapeData s{g, 0, 0, 0, mesh.positions.size() / 3, mesh.triangles.size(), false, {}, {}};
+    for (const GltfGeometry& geometry : model.geometries) {
+        const SolidMesh& mesh = geometry.mesh;
+        ShapeData s{0, 0, 0, mesh.positions.size() / 3, mesh.triangles.size(), false, {}, {}};
         s.shortIndices = s.vertices <= 65535;
         s.positions = layout.binBytes;
         s.normals = s.positions + s.vertices * 12;
@@ -52,7 +47,6 @@ Layout layOut(const GltfModel& model) {
                 s.min[k] = std::min(s.min[k], mesh.positions[3 * v + k]);
                 s.max[k] = std::max(s.max[k], mesh.positions[3 * v + k]);
             }
-        layout.shapeOf[g] = static_cast<std::int32_t>(layout.shapes.size());
         layout.shapes.push_back(s);
     }
     return layout;
@@ -104,7 +98,9 @@ void writeLight(JsonText& out, const GltfLight& light) {
     jsonChar(out, '}');
 }
 
-void writeMaterial(JsonText& out, const GltfMaterial& m) {
+}  // namespace
+
+void gltfWriteMaterial(JsonText& out, const GltfMaterial& m) {
     const float base[4] = {m.baseColour[0], m.baseColour[1], m.baseColour[2], 1};
     jsonText(out, "{\"pbrMetallicRoughness\":{\"baseColorFactor\":"), jsonFloats(out, base, 4);
     jsonText(out, ",\"metallicFactor\":0");
@@ -114,6 +110,8 @@ void writeMaterial(JsonText& out, const GltfMaterial& m) {
         jsonText(out, ",\"emissiveFactor\":"), jsonFloats(out, m.emissive, 3);
     jsonText(out, ",\"doubleSided\":true}");
 }
+
+namespace {
 
 // Accessors and buffer views: three of each per stored shape, in the same
 // order, so accessor k reads buffer view k.
@@ -171,30 +169,22 @@ void writeMiddle(JsonText& out, const GltfModel& model) {
     jsonText(out, "}],\"nodes\":[");
 }
 
-void writeTail(JsonText& out, const GltfModel& model, const Layout& layout) {
+// Around the meshes' and the materials' objects.
+void writeCamera(JsonText& out, const GltfModel& model) {
     // The window's box: 40 units across, 20 in front of the origin to 20 behind.
     jsonText(out, "],\"cameras\":[{\"type\":\"orthographic\",\"orthographic\":");
     jsonText(out, "{\"xmag\":20,\"ymag\":20,\"znear\":0,\"zfar\":40}}]");
-    if (!model.meshes.empty()) {
-        jsonText(out, ",\"meshes\":[");
-        for (std::size_t i = 0; i < model.meshes.size(); ++i) {
-            const std::uint64_t key = model.meshes[i];
-            const auto shape = static_cast<long long>(layout.shapeOf[key >> 32]);
-            if (i) jsonChar(out, ',');
-            jsonText(out, "{\"primitives\":[{\"attributes\":{\"POSITION\":");
-            jsonInt(out, 3 * shape), jsonText(out, ",\"NORMAL\":"), jsonInt(out, 3 * shape + 1);
-            jsonText(out, "},\"indices\":"), jsonInt(out, 3 * shape + 2);
-            jsonText(out, ",\"material\":"), jsonInt(out, static_cast<std::uint32_t>(key));
-            jsonText(out, "}]}");
-        }
-        jsonText(out, "],\"materials\":[");
-        for (std::size_t i = 0; i < model.materials.size(); ++i) {
-            if (i) jsonChar(out, ',');
-            writeMaterial(out, model.materials[i]);
-        }
-        jsonChar(out, ']');
-        writeShapes(out, layout);
-    }
+    if (model.meshCount) jsonText(out, ",\"meshes\":[");
+}
+
+void writeTail(JsonText& out, const GltfModel& model) {
+    if (model.meshCount) jsonText(out, "]");
+    if (model.materialCount) jsonText(out, ",\"materials\":[");
+}
+
+void writeEnd(JsonText& out, const GltfModel& model, const Layout& layout) {
+    if (model.materialCount) jsonChar(out, ']');
+    if (!layout.shapes.empty()) writeShapes(out, layout);
     jsonChar(out, '}');
 }
 
@@ -250,14 +240,19 @@ std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light) {
 
 bool writeGltfFile(std::FILE* file, GltfModel& model) {
     const Layout layout = layOut(model);
-    JsonText head, middle, tail;
+    JsonText head, middle, camera, tail, end;
     writeHead(head, model);
     writeMiddle(middle, model);
-    writeTail(tail, model, layout);
-    const std::size_t text =
-        head.bytes + model.lights.bytes + middle.bytes + model.nodes.bytes + tail.bytes;
+    writeCamera(camera, model);
+    writeTail(tail, model);
+    writeEnd(end, model, layout);
+    JsonText* const parts[] = {&head,   &model.lights,     &middle, &model.nodes,
+                               &camera, &model.meshesText, &tail,   &model.materialsText,
+                               &end};
+    std::size_t text = 0;
+    for (const JsonText* part : parts) text += part->bytes;
     const std::size_t jsonBytes = align4(text);
-    for (std::size_t n = text; n < jsonBytes; ++n) jsonChar(tail, ' ');  // JSON pads with spaces
+    for (std::size_t n = text; n < jsonBytes; ++n) jsonChar(end, ' ');  // JSON pads with spaces
     const std::size_t binBytes = layout.binBytes;
     const std::size_t total = 12 + 8 + jsonBytes + (binBytes ? 8 + binBytes : 0);
     if (total > 0xFFFFFFFFu) return false;  // beyond what a binary glTF file can hold
@@ -268,12 +263,11 @@ bool writeGltfFile(std::FILE* file, GltfModel& model) {
          putWords(file, static_cast<std::uint32_t>(total), static_cast<std::uint32_t>(jsonBytes));
     const unsigned char jsonType[4] = {'J', 'S', 'O', 'N'};
     ok = ok && std::fwrite(jsonType, 1, 4, file) == 4;
-    JsonText* const parts[] = {&head, &model.lights, &middle, &model.nodes, &tail};
     for (JsonText* part : parts) ok = ok && jsonWrite(file, *part);
     if (binBytes) {
         ok = ok && putWords(file, static_cast<std::uint32_t>(binBytes), kBinChunk);
-        for (const ShapeData& s : layout.shapes)
-            ok = ok && writeShape(file, model.geometries[s.geometry].mesh, s);
+        for (std::size_t g = 0; g < layout.shapes.size(); ++g)
+            ok = ok && writeShape(file, model.geometries[g].mesh, layout.shapes[g]);
     }
     return ok;
 }

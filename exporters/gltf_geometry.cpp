@@ -11,48 +11,60 @@
 
 #include "gltf_model.h"
 
-std::int32_t gltfGeometryFor(GltfModel& model, StatementKind kind, const double* size,
-                             double scale[3]) {
-    double unit[3] = {1, 1, 1};
-    bool negativeRadius = false, negativeHeight = false;
+std::int32_t gltfShapeFor(StatementKind kind, const double* size, double scale[3]) {
     switch (kind) {
         case StatementKind::Cube:
             for (int i = 0; i < 3; ++i) scale[i] = std::fabs(size[i]);
-            break;
+            return 0;
         case StatementKind::Sphere:
             if (size[0] < 0) return -1;
             scale[0] = scale[1] = scale[2] = size[0];
-            break;
+            return 1;
         case StatementKind::Cylindre:
         case StatementKind::Cone:
-            negativeRadius = size[0] < 0, negativeHeight = size[1] < 0;
-            unit[0] = negativeRadius ? -1 : 1, unit[1] = negativeHeight ? -1 : 1;
             scale[0] = scale[2] = std::fabs(size[0]);
             scale[1] = std::fabs(size[1]);
-            break;
+            return (kind == StatementKind::Cylindre ? 2 : 6) + (size[0] < 0 ? 2 : 0) +
+                   (size[1] < 0 ? 1 : 0);
         default: return -1;
     }
-    for (std::size_t i = 0; i < model.geometries.size(); ++i) {
-        const GltfGeometry& g = model.geometries[i];
-        if (g.kind == kind && g.negativeRadius == negativeRadius &&
-            g.negativeHeight == negativeHeight)
-            return static_cast<std::int32_t>(i);
-    }
-    GltfGeometry geometry{kind, negativeRadius, negativeHeight, {}};
-    tessellateSolid(kind, unit, geometry.mesh);
-    if (geometry.mesh.triangles.empty()) return -1;
-    model.geometries.push_back(std::move(geometry));
-    return static_cast<std::int32_t>(model.geometries.size() - 1);
 }
 
-std::int32_t gltfMeshFor(GltfModel& model, std::int32_t geometry, std::int32_t material) {
-    const std::size_t slot = static_cast<std::size_t>(material) * kGltfGeometries + geometry;
-    if (model.meshOf.size() <= slot) model.meshOf.resize(slot + kGltfGeometries, -1);
+namespace {
+
+// The shape's geometry, tessellated when it is first needed; -1 if empty.
+std::int32_t geometryOf(GltfModel& model, std::int32_t shape) {
+    std::int32_t& geometry = model.geometryOfShape[shape];
+    if (geometry >= 0) return geometry;
+    const bool cone = shape >= 6, negativeRadius = shape >= 2 && (shape - 2) % 4 >= 2,
+               negativeHeight = shape >= 2 && shape % 2 == 1;
+    const StatementKind kind = shape == 0   ? StatementKind::Cube
+                               : shape == 1 ? StatementKind::Sphere
+                               : cone       ? StatementKind::Cone
+                                            : StatementKind::Cylindre;
+    const double unit[3] = {negativeRadius ? -1.0 : 1.0, negativeHeight ? -1.0 : 1.0, 1};
+    GltfGeometry made{kind, negativeRadius, negativeHeight, {}};
+    tessellateSolid(kind, unit, made.mesh);
+    if (made.mesh.triangles.empty()) return -1;
+    model.geometries.push_back(std::move(made));
+    return geometry = static_cast<std::int32_t>(model.geometries.size() - 1);
+}
+
+}  // namespace
+
+std::int32_t gltfMeshFor(GltfModel& model, std::int32_t shape, std::int32_t material) {
+    const std::size_t slot = static_cast<std::size_t>(material) * kGltfShapes + shape;
+    if (model.meshOf.size() <= slot) model.meshOf.resize(slot + kGltfShapes, -1);
     std::int32_t& mesh = model.meshOf[slot];
-    if (mesh < 0) {
-        mesh = static_cast<std::int32_t>(model.meshes.size());
-        model.meshes.push_back(static_cast<std::uint64_t>(geometry) << 32 |
-                               static_cast<std::uint32_t>(material));
-    }
-    return mesh;
+    if (mesh >= 0) return mesh;
+    const std::int32_t geometry = geometryOf(model, shape);
+    if (geometry < 0) return -1;
+    // Geometry g's accessors are 3g (positions), 3g + 1 (normals), 3g + 2 (indices).
+    JsonText& out = model.meshesText;
+    if (model.meshCount) jsonChar(out, ',');
+    jsonText(out, "{\"primitives\":[{\"attributes\":{\"POSITION\":");
+    jsonInt(out, 3 * geometry), jsonText(out, ",\"NORMAL\":"), jsonInt(out, 3 * geometry + 1);
+    jsonText(out, "},\"indices\":"), jsonInt(out, 3 * geometry + 2);
+    jsonText(out, ",\"material\":"), jsonInt(out, material), jsonText(out, "}]}");
+    return mesh = model.meshCount++;
 }

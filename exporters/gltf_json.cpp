@@ -7,7 +7,7 @@
 namespace {
 
 constexpr std::size_t kBuffer = 1 << 20;
-constexpr std::size_t kKeep = 24 << 20;  // text kept in memory before it spills
+constexpr std::size_t kKeep = 12 << 20;  // text kept in memory before it spills
 
 void closeSpill(JsonText& out) {
     if (out.spill) std::fclose(out.spill);

@@ -55,9 +55,11 @@ GltfMaterial gltfMaterialOf(const EvalMaterial& material) {
 }
 
 std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material) {
-    const auto [it, added] = model.materialIndex.try_emplace(
-        material, static_cast<std::int32_t>(model.materials.size()));
-    if (added) model.materials.push_back(material);
+    const auto [it, added] = model.materialIndex.try_emplace(material, model.materialCount);
+    if (added) {
+        if (model.materialCount++) jsonChar(model.materialsText, ',');
+        gltfWriteMaterial(model.materialsText, material);
+    }
     return it->second;
 }
 

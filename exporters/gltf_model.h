@@ -88,10 +88,13 @@ struct GltfModel {
     std::int32_t nodeCount = 0;
     JsonText lights;  // the lights' objects
     std::int32_t lightCount = 0;
-    std::vector<GltfGeometry> geometries;
-    std::vector<std::uint64_t> meshes;  // geometry << 32 | material
-    std::vector<std::int32_t> meshOf;   // [material * kGltfGeometries + geometry], -1 if none yet
-    std::vector<GltfMaterial> materials;
+    std::vector<GltfGeometry> geometries;  // in the order nodes first used them
+    std::int32_t geometryOfShape[10] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    JsonText meshesText;  // the meshes' objects
+    std::int32_t meshCount = 0;
+    std::vector<std::int32_t> meshOf;  // [material * kGltfShapes + shape], -1 if none yet
+    JsonText materialsText;            // the materials' objects
+    std::int32_t materialCount = 0;
     std::unordered_map<GltfMaterial, std::int32_t, GltfMaterialHash> materialIndex;
     // The open groups that have nodes, the scene's top level first (its
     // children are the scene's roots).
@@ -107,7 +110,7 @@ struct GltfModel {
 
 // Shapes stored at most: the box, the sphere, and the cylinder and the cone
 // with each sign of radius and height.
-constexpr int kGltfGeometries = 10;
+constexpr int kGltfShapes = 10;
 
 // Groups nested deeper than this have no node of their own: their contents
 // hang on the group at this depth. Readers walk the node tree recursively
@@ -134,10 +137,12 @@ GltfLight gltfDefaultLight();
 std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
                            const std::vector<std::int32_t>& children);
 std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light);
+void gltfWriteMaterial(JsonText& out, const GltfMaterial& material);
 bool writeGltfFile(std::FILE* file, GltfModel& model);
 
-// gltf_geometry.cpp: the shared unit shapes; -1 for a solid the window
-// does not draw. `scale` receives the node scale that gives the solid's size.
-std::int32_t gltfGeometryFor(GltfModel& model, StatementKind kind, const double* size,
-                             double scale[3]);
-std::int32_t gltfMeshFor(GltfModel& model, std::int32_t geometry, std::int32_t material);
+// gltf_geometry.cpp: the shared unit shapes. A solid's shape (0 to
+// kGltfShapes - 1), or -1 for a solid the window does not draw; `scale`
+// receives the node scale that gives the solid's size. The mesh of a shape
+// in a material, made (and written) the first time; -1 if it has no triangles.
+std::int32_t gltfShapeFor(StatementKind kind, const double* size, double scale[3]);
+std::int32_t gltfMeshFor(GltfModel& model, std::int32_t shape, std::int32_t material);

@@ -21,8 +21,16 @@ struct Pipeline {
     bool done = false;
     void (*apply)(const GltfEvent&) = nullptr;
     std::thread worker;
-    // A scene that could not be read is never written: its run ends here.
-    ~Pipeline() { finishGltfPipeline(); }
+    // A scene that could not be read is never written: its run ends here,
+    // without building what nobody will write.
+    ~Pipeline() {
+        {
+            std::lock_guard<std::mutex> held(lock);
+            waiting.clear();
+            filling.clear();
+        }
+        finishGltfPipeline();
+    }
 };
 Pipeline pipeline;
 

@@ -68,7 +68,8 @@ void transform(const double* m, const double* p, double w, double* out) {
 
 void startGltfTree(GltfModel& model) {
     model = GltfModel{};
-    model.nodes.spillAllowed = model.lights.spillAllowed = true;
+    for (JsonText* text : {&model.nodes, &model.lights, &model.meshesText, &model.materialsText})
+        text->spillAllowed = true;
     GltfGroup top;
     for (int i = 0; i < 16; ++i) top.frame[i] = top.inverse[i] = kIdentity[i];
     model.groups.push_back(std::move(top));
@@ -121,8 +122,8 @@ void gltfCloseGroup(GltfModel& model) {
 
 void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& material) {
     double size[3];
-    const std::int32_t geometry = gltfGeometryFor(model, solid.kind, solid.size, size);
-    if (geometry < 0) return;
+    const std::int32_t shape = gltfShapeFor(solid.kind, solid.size, size);
+    if (shape < 0) return;
 
     // The matrix splits once for the solids that share it (T R S, or
     // T R1 S R2 when it shears); the solid's size then scales last, on the
@@ -145,8 +146,8 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& 
         const double scale[3] = {split.scale[0] * size[0], split.scale[1] * size[1],
                                  split.scale[2] * size[2]};
         if (!setTrs(node, split.translation, split.rotation, scale)) return;
-        node.mesh = gltfMeshFor(model, geometry, solidMaterial(model, solid.material, material));
-        addToGroup(model, node);
+        node.mesh = gltfMeshFor(model, shape, solidMaterial(model, solid.material, material));
+        if (node.mesh >= 0) addToGroup(model, node);
         return;
     }
     GltfNode turned;
@@ -154,7 +155,8 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& 
     if (!setTrs(node, split.translation, split.rotation, split.scale) ||
         !setTrs(turned, nowhere, split.innerRotation, size))
         return;
-    turned.mesh = gltfMeshFor(model, geometry, solidMaterial(model, solid.material, material));
+    turned.mesh = gltfMeshFor(model, shape, solidMaterial(model, solid.material, material));
+    if (turned.mesh < 0) return;
     addToGroup(model, node, {gltfWriteNode(model, turned, kNoChildren)});
 }
 
