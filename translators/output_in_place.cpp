@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #else
@@ -14,6 +16,19 @@
 namespace {
 
 #ifdef _WIN32
+// In the user's temporary folder, gone once closed (msvcrt's tmpfile would
+// make it at the root of the drive, which users may not write).
+std::FILE* stagingFile() {
+    char folder[MAX_PATH], name[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, folder);
+    if (length == 0 || length > MAX_PATH || GetTempFileNameA(folder, "mir", 0, name) == 0)
+        return nullptr;
+    const int fd = _open(name, _O_RDWR | _O_BINARY | _O_TRUNC | _O_TEMPORARY);
+    std::FILE* file = fd < 0 ? nullptr : _fdopen(fd, "w+b");
+    if (file == nullptr && fd >= 0) _close(fd);
+    if (fd < 0) DeleteFileA(name);
+    return file;
+}
 using FileSize = long long;
 FileSize sizeOf(std::FILE* file) {
     return std::fseek(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
@@ -23,6 +38,7 @@ bool resize(std::FILE* file, FileSize size) {
 }
 bool reserve(std::FILE*, FileSize) { return true; }
 #else
+std::FILE* stagingFile() { return std::tmpfile(); }
 using FileSize = off_t;
 FileSize sizeOf(std::FILE* file) {
     return std::fseek(file, 0, SEEK_END) == 0 ? ::ftello(file) : -1;
@@ -49,7 +65,7 @@ bool copyAll(std::FILE* from, std::FILE* to) {
 // The staged text over the output, the earlier content kept aside until the
 // new one is wholly in place.
 bool copyOver(std::FILE* staged, std::FILE* output) {
-    std::FILE* earlier = std::tmpfile();
+    std::FILE* earlier = stagingFile();
     if (earlier == nullptr) return false;
     const FileSize earlierSize = sizeOf(output), size = sizeOf(staged);
     bool done = earlierSize >= 0 && size >= 0 && copyAll(output, earlier);
@@ -72,7 +88,7 @@ bool copyOver(std::FILE* staged, std::FILE* output) {
 bool openStaged(OutputFile& output) {
     output.inPlace = std::fopen(output.target.c_str(), "r+b");
     if (output.inPlace == nullptr) return false;
-    output.file = std::tmpfile();
+    output.file = stagingFile();
     if (output.file == nullptr) {
         std::fclose(output.inPlace);
         output.inPlace = nullptr;

@@ -47,6 +47,18 @@ for scene in *.scn; do
         }
     done
 done
+# A read-only output is refused, as writing it would be; one with two names
+# (hard links) is written over in place, the other name seeing the new text.
+echo earlier >readonly.wrl
+chmod 0444 readonly.wrl
+wine "$MIROVAN_EXE" -vrml robot.scn readonly.wrl >readonly.echo
+grep -q "readonly.wrl ne peut pas etre cree!!!" readonly.echo && [ "$(cat readonly.wrl)" = earlier ] ||
+    e2e_fail "a read-only output was not refused: $(tail -n 1 readonly.echo)"
+echo earlier >linked.wrl
+ln linked.wrl other.wrl
+"$LINUX" -vrml robot.scn linux.wrl >/dev/null
+wine "$MIROVAN_EXE" -vrml robot.scn linked.wrl >/dev/null
+cmp -s <(crlf linux.wrl) other.wrl || e2e_fail "a hard-linked output's other name lost the text"
 # The scene itself named as the output, under another spelling: refused,
 # and the scene is left as it was.
 cp robot.scn self.scn
