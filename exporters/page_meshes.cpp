@@ -1,0 +1,98 @@
+// Solids of one kind usually differ only by their sizes, and their meshes
+// then differ only by a scale along each axis with the very same normals:
+// the page carries one such mesh and a scale per solid, so a scene of
+// thousands of spheres carries one sphere.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "evaluation/tessellation.h"
+#include "page_tables.h"
+
+namespace {
+
+using SizeKey = std::array<std::uint64_t, 4>;
+
+struct SizeKeyHash {
+    std::size_t operator()(const SizeKey& key) const {
+        std::uint64_t h = 0x9e3779b97f4a7c15ull;
+        for (std::uint64_t word : key) h = (h ^ word) * 0xff51afd7ed558ccdull;
+        return static_cast<std::size_t>(h ^ (h >> 31));
+    }
+};
+
+struct SharingState {
+    std::unordered_map<SizeKey, MeshChoice, SizeKeyHash> bySize;
+    // Meshes by what a scale cannot change: the normals and the triangles.
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> byShape;
+    SolidMesh scratch;
+};
+
+SharingState sharing;
+
+std::uint64_t shapeHash(StatementKind kind, const SolidMesh& mesh) {
+    std::uint64_t h = 0xcbf29ce484222325ull ^ static_cast<std::uint64_t>(kind);
+    auto mix = [&h](const void* data, std::size_t bytes) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < bytes; ++i) h = (h ^ p[i]) * 0x100000001b3ull;
+    };
+    mix(mesh.normals.data(), mesh.normals.size() * sizeof(float));
+    mix(mesh.triangles.data(), mesh.triangles.size() * sizeof(std::uint32_t));
+    return h;
+}
+
+bool sameShape(const PageMesh& shared, const SolidMesh& mesh) {
+    return shared.normals == mesh.normals && shared.triangles == mesh.triangles &&
+           shared.positions.size() == mesh.positions.size();
+}
+
+// The scale along each axis that takes the shared mesh's vertices to these,
+// if one does (to a millionth of the mesh's extent: float rounding aside).
+bool fitScale(const PageMesh& shared, const std::vector<float>& positions, float scale[3]) {
+    double extent = 0;
+    for (float p : positions) extent = std::max(extent, std::fabs(static_cast<double>(p)));
+    const double tolerance = extent * 1e-6;
+    for (int axis = 0; axis < 3; ++axis) {
+        double across = 0, squares = 0;
+        for (std::size_t i = axis; i < positions.size(); i += 3) {
+            across += static_cast<double>(positions[i]) * shared.positions[i];
+            squares += static_cast<double>(shared.positions[i]) * shared.positions[i];
+        }
+        const double s = squares > 0 ? across / squares : 1.0;
+        for (std::size_t i = axis; i < positions.size(); i += 3)
+            if (!(std::fabs(positions[i] - s * shared.positions[i]) <= tolerance)) return false;
+        scale[axis] = static_cast<float>(s);
+    }
+    return true;
+}
+
+MeshChoice placeMesh(StatementKind kind, const SolidMesh& mesh, std::vector<PageMesh>& meshes) {
+    MeshChoice choice{0, {1.0f, 1.0f, 1.0f}};
+    std::vector<std::uint32_t>& candidates = sharing.byShape[shapeHash(kind, mesh)];
+    for (std::uint32_t candidate : candidates) {
+        if (sameShape(meshes[candidate], mesh) &&
+            fitScale(meshes[candidate], mesh.positions, choice.scale)) {
+            choice.mesh = candidate;
+            return choice;
+        }
+    }
+    choice.mesh = static_cast<std::uint32_t>(meshes.size());
+    candidates.push_back(choice.mesh);
+    meshes.push_back({mesh.positions, mesh.normals, mesh.triangles});
+    return choice;
+}
+
+}  // namespace
+
+void startMeshSharing() { sharing = SharingState{}; }
+
+MeshChoice shareMesh(StatementKind kind, const double* size, std::vector<PageMesh>& meshes) {
+    SizeKey key{static_cast<std::uint64_t>(kind), 0, 0, 0};
+    std::memcpy(&key[1], size, 3 * sizeof(double));
+    const auto found = sharing.bySize.find(key);
+    if (found != sharing.bySize.end()) return found->second;
+    tessellateSolid(kind, size, sharing.scratch);
+    const MeshChoice choice = placeMesh(kind, sharing.scratch, meshes);
+    sharing.bySize.emplace(key, choice);
+    return choice;
+}
