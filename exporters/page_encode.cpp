@@ -9,7 +9,7 @@
 //       normals[3v], u32 indices[3t]
 //   f32 scales[3 each], linears[9 each], translations[3 each],
 //       materials[13 each]
-//   per light set: u32 lights, f32 [23 each]
+//   per light set: u32 lights, f32 [22 each]
 //   per column (mesh, scale, linear, translation, material, lights): u32
 //       width in bytes (1, 2 or 4), the solids' indices, zero padding to 4
 #include <cstring>
@@ -38,7 +38,6 @@ struct Base64Out {
         const char out[4] = {kDigits[v >> 18], kDigits[(v >> 12) & 63], kDigits[(v >> 6) & 63],
                              kDigits[v & 63]};
         text.append(out, 4);
-        if (text.size() >= 1 << 16) flush();
     }
     void put(const void* data, std::size_t bytes) {
         const auto* p = static_cast<const unsigned char*>(data);
@@ -49,6 +48,7 @@ struct Base64Out {
                 carried = 0;
             }
         }
+        if (text.size() >= 1 << 16) flush();
     }
     void finish() {
         if (carried > 0) {

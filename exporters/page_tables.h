@@ -56,7 +56,7 @@ enum PageColumn {
 };
 
 constexpr std::size_t kMaterialFloats = 13;  // ambient, diffuse, specular, emission rgb; shininess
-constexpr std::size_t kLightFloats = 23;     // see lightEntry in page_tables.cpp
+constexpr std::size_t kLightFloats = 22;     // see lightEntry in page_tables.cpp
 
 struct PageTables {
     std::vector<PageMesh> meshes;

@@ -21,7 +21,7 @@
 
   // ---- The scene's tables (written by exporters/page_encode.cpp) ----
 
-  var kLightFloats = 23;
+  var kLightFloats = 22;
   var kMaterialFloats = 13;
 
   function decodeBase64(text) {
@@ -250,10 +250,10 @@
     if (det * det < 1e-25) {
       normalMatrix.set([1, 0, 0, 0, 1, 0, 0, 0, 1]);
     } else {
-      // Column-major (inverse)^T: column j holds the inverse's row j.
-      normalMatrix.set([c0 / det, c1 / det, c2 / det,
-        (c * i - b * k) / det, (a * k - c * h) / det, (b * h - a * i) / det,
-        (b * g - c * e) / det, (c * d - a * g) / det, (a * e - b * d) / det]);
+      // The cofactors over the determinant, column by column.
+      normalMatrix.set([c0 / det, (c * i - b * k) / det, (b * g - c * e) / det,
+        c1 / det, (a * k - c * h) / det, (c * d - a * g) / det,
+        c2 / det, (b * h - a * i) / det, (a * e - b * d) / det]);
     }
     gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
   }
