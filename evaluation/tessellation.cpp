@@ -131,8 +131,8 @@ void box(Sender& s, const double* size) {
 // --- The sphere: gluSphere(r, 16, 16), smooth normals, facing outside. ---
 // Angles worked out in double but kept in a float, sines and cosines taken
 // in double of that float, tables in float; x from the sine, y from the
-// cosine. (The angles' float rounding is what makes, say, slice 4's normal
-//  y -8.5e-9 rather than 0: measured against libGLU 9.0.2.)
+// cosine. (The angles' float rounding is why ring 1's normal at slice 4
+// has y -8.5e-9 rather than 0: measured against libGLU 9.0.2.)
 
 constexpr int kSlices = 16;
 constexpr int kStacks = 16;
