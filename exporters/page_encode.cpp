@@ -5,8 +5,8 @@
 //   u32 magic "MIRP", u32 version 1
 //   u32 counts: meshes, scales, linears, translations, materials, light
 //       sets, solids
-//   per mesh: u32 vertices, u32 triangles, f32 positions[3v], f32
-//       normals[3v], u32 indices[3t]
+//   per mesh: u32 vertices, u32 triangles, u32 clipped triangles, f32
+//       positions[3v], f32 normals[3v], u32 indices[3t], u32 clipped[3c]
 //   f32 scales[3 each], linears[9 each], translations[3 each],
 //       materials[13 each]
 //   per light set: u32 lights, f32 [22 each]
@@ -116,9 +116,11 @@ bool writePageData(const PageTables& t, std::FILE* output) {
     for (const PageMesh& mesh : t.meshes) {
         putWord(out, static_cast<std::uint32_t>(mesh.positions.size() / 3));
         putWord(out, static_cast<std::uint32_t>(mesh.triangles.size() / 3));
+        putWord(out, static_cast<std::uint32_t>(mesh.clippedTriangles.size() / 3));
         putVector(out, mesh.positions);
         putVector(out, mesh.normals);
         putVector(out, mesh.triangles);
+        putVector(out, mesh.clippedTriangles);
     }
     putVector(out, t.scales.values);
     putVector(out, t.linears.values);

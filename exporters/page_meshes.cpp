@@ -66,6 +66,31 @@ bool fitScale(const PageMesh& shared, const std::vector<float>& positions, float
     return true;
 }
 
+// A quad a b c d sent directly is drawn as (a b c) (a c d) when it is not
+// clipped, and as (a b d) (b c d) when it is: the tessellation gives the
+// first, the page picks one or the other at every frame. Only the sides of
+// cylinders and cones are such quads; a cone's apex makes its quads
+// degenerate, and the other diagonal then lights a whole triangle from the
+// other apex normal.
+std::vector<std::uint32_t> clippedSplit(StatementKind kind, const std::vector<std::uint32_t>& t) {
+    std::vector<std::uint32_t> other;
+    if (kind != StatementKind::Cylindre && kind != StatementKind::Cone) return other;
+    bool changed = false;
+    for (std::size_t i = 0; i < t.size();) {
+        const bool quad = i + 5 < t.size() && t[i + 3] == t[i] && t[i + 4] == t[i + 2];
+        if (quad) {
+            other.insert(other.end(), {t[i], t[i + 1], t[i + 5], t[i + 1], t[i + 2], t[i + 5]});
+            changed = true;
+            i += 6;
+        } else {
+            other.insert(other.end(), {t[i], t[i + 1], t[i + 2]});
+            i += 3;
+        }
+    }
+    if (!changed) other.clear();
+    return other;
+}
+
 MeshChoice placeMesh(StatementKind kind, const SolidMesh& mesh, std::vector<PageMesh>& meshes) {
     MeshChoice choice{0, {1.0f, 1.0f, 1.0f}};
     std::vector<std::uint32_t>& candidates = sharing.byShape[shapeHash(kind, mesh)];
@@ -78,7 +103,8 @@ MeshChoice placeMesh(StatementKind kind, const SolidMesh& mesh, std::vector<Page
     }
     choice.mesh = static_cast<std::uint32_t>(meshes.size());
     candidates.push_back(choice.mesh);
-    meshes.push_back({mesh.positions, mesh.normals, mesh.triangles});
+    meshes.push_back(
+        {mesh.positions, mesh.normals, mesh.triangles, clippedSplit(kind, mesh.triangles)});
     return choice;
 }
 

@@ -42,6 +42,11 @@ struct PageMesh {
     std::vector<float> positions;
     std::vector<float> normals;
     std::vector<std::uint32_t> triangles;
+    // The same quads split along their other diagonals, as Mesa splits the
+    // quads the support module sends directly (the sides of cylinders and
+    // cones) when one of their vertices lies outside the view and they are
+    // clipped; empty for meshes that have no such quads.
+    std::vector<std::uint32_t> clippedTriangles;
 };
 
 // Per solid, one index into each table, in this order.

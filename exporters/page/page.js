@@ -49,11 +49,14 @@
       .forEach(function (name) { count[name] = word(); });
     var scene = { meshes: [], lightSets: [], solids: count.solids, columns: [] };
     for (var m = 0; m < count.meshes; ++m) {
-      var vertices = word(), triangles = word();
+      var vertices = word(), triangles = word(), clipped = word();
       var positions = floats(3 * vertices), normals = floats(3 * vertices);
       var indices = new Uint32Array(buffer, at * 4, 3 * triangles);
       at += 3 * triangles;
-      scene.meshes.push({ positions: positions, normals: normals, indices: indices });
+      var clippedIndices = new Uint32Array(buffer, at * 4, 3 * clipped);
+      at += 3 * clipped;
+      scene.meshes.push({ positions: positions, normals: normals, indices: indices,
+        clippedIndices: clippedIndices });
     }
     scene.scales = floats(3 * count.scales);
     scene.linears = floats(9 * count.linears);
@@ -150,8 +153,8 @@
 
   // One vertex buffer per mesh, made once: position and normal per corner
   // of every triangle. Turning the view changes uniforms only.
-  function meshBuffer(mesh) {
-    var indices = mesh.indices, data = new Float32Array(indices.length * 6);
+  function vertexBuffer(mesh, indices) {
+    var data = new Float32Array(indices.length * 6);
     for (var i = 0; i < indices.length; ++i) {
       var v = indices[i] * 3;
       data.set(mesh.positions.subarray(v, v + 3), i * 6);
@@ -161,6 +164,13 @@
     gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
     gl.bufferData(gl.ARRAY_BUFFER, data, gl.STATIC_DRAW);
     return { buffer: buffer, count: indices.length };
+  }
+
+  function meshBuffers(mesh) {
+    var drawn = vertexBuffer(mesh, mesh.indices);
+    drawn.positions = mesh.positions;
+    drawn.clipped = mesh.clippedIndices.length ? vertexBuffer(mesh, mesh.clippedIndices) : null;
+    return drawn;
   }
 
   function setUpGL() {
@@ -183,7 +193,7 @@
     gl.enableVertexAttribArray(1);
     gl.enable(gl.DEPTH_TEST);
     gl.clearColor(0, 0, 0, 1);
-    glState = { uniforms: uniforms, buffers: scene.meshes.map(meshBuffer), width: 0, height: 0 };
+    glState = { uniforms: uniforms, buffers: scene.meshes.map(meshBuffers), width: 0, height: 0, top: 20 };
   }
 
   // ---- The view ----
@@ -235,6 +245,7 @@
       gl.viewport(0, 0, width, height);
     }
     var top = (20 / width) * height;
+    glState.top = top;
     gl.uniform2f(glState.uniforms.projection, 1 / 20, 1 / top);
   }
 
@@ -306,22 +317,29 @@
     gl.uniform3fv(u.specularProduct, a.specular.subarray(0, 3 * count));
   }
 
+  // Whether the GL would clip the solid: one of its vertices outside the
+  // view volume (x and z within 20, y within top).
+  function clipped(positions, m) {
+    var top = glState.top;
+    for (var v = 0; v < positions.length; v += 3) {
+      var x = positions[v], y = positions[v + 1], z = positions[v + 2];
+      if (Math.abs(m[0] * x + m[4] * y + m[8] * z + m[12]) > 20 ||
+          Math.abs(m[1] * x + m[5] * y + m[9] * z + m[13]) > top ||
+          Math.abs(m[2] * x + m[6] * y + m[10] * z + m[14]) > 20) return true;
+    }
+    return false;
+  }
+
   // Every solid in the scene's order, as the window draws them.
   function draw() {
     if (!glState || gl.isContextLost()) return;
     fitCanvas();
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     var r = viewRotation(), u = glState.uniforms, cols = scene.columns;
-    var lastMesh = -1, lastLinear = -1, lastMaterial = -1, lastSet = -1;
+    var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1;
     for (var s = 0; s < scene.solids; ++s) {
-      var mesh = cols[0][s], buffer = glState.buffers[mesh];
-      if (!buffer || buffer.count === 0) continue;
-      if (mesh !== lastMesh) {
-        gl.bindBuffer(gl.ARRAY_BUFFER, buffer.buffer);
-        gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 24, 0);
-        gl.vertexAttribPointer(1, 3, gl.FLOAT, false, 24, 12);
-        lastMesh = mesh;
-      }
+      var mesh = glState.buffers[cols[0][s]];
+      if (!mesh || mesh.count === 0) continue;
       var linear = cols[2][s], lin = scene.linears, l9 = linear * 9;
       if (linear !== lastLinear) {
         for (var c = 0; c < 3; ++c)
@@ -346,6 +364,13 @@
       rotate(r, scene.translations[t], scene.translations[t + 1], scene.translations[t + 2],
         modelview, 12);
       modelview[15] = 1;
+      var buffer = mesh.clipped && clipped(mesh.positions, modelview) ? mesh.clipped : mesh;
+      if (buffer !== lastBuffer) {
+        gl.bindBuffer(gl.ARRAY_BUFFER, buffer.buffer);
+        gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 24, 0);
+        gl.vertexAttribPointer(1, 3, gl.FLOAT, false, 24, 12);
+        lastBuffer = buffer;
+      }
       gl.uniformMatrix4fv(u.modelview, false, modelview);
       gl.drawArrays(gl.TRIANGLES, 0, buffer.count);
     }
