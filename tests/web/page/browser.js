@@ -21,10 +21,11 @@ function launch() {
 }
 
 // Opens a page file at a viewport size and view fragment, and waits until
-// its first frame is drawn. Script errors and console errors are kept in
-// `errors`.
-async function openPage(browser, file, width, height, fragment) {
+// its first frame is drawn (or it gave up). Script errors and console errors
+// are kept in `errors`; `prepare` runs before the page loads.
+async function openPage(browser, file, width, height, fragment, prepare) {
   const tab = await browser.newPage();
+  if (prepare) await prepare(tab);
   const errors = [];
   tab.on('pageerror', (error) => errors.push(String(error)));
   tab.on('console', (msg) => { if (msg.type() === 'error') errors.push(msg.text()); });
@@ -123,5 +124,10 @@ function makePage(mirovan, scene, page) {
   execFileSync(mirovan, ['-html', scene, page], { stdio: 'ignore' });
 }
 
+// Waits for a condition in the page, with the tests' deadline.
+function until(tab, condition) {
+  return tab.waitForFunction(condition, { timeout: kDeadlineMs, polling: 'raf' });
+}
+
 module.exports = { launch, openPage, settle, screenshot, snapshot, decodePng, differingShare,
-  options, makePage, kDeadlineMs };
+  options, makePage, until, kDeadlineMs };
