@@ -11,7 +11,8 @@
 
   // What a reader (or a test) can watch from outside: the view, the frames
   // drawn and the steps the spin took.
-  var page = { angleX: 0, angleY: 0, spinning: false, frames: 0, spinSteps: 0, error: null };
+  var page = { angleX: 0, angleY: 0, spinning: false, frames: 0, spinSteps: 0, error: null,
+    solids: 0, firstFrameMs: 0 };
   window.mirovan = page;
 
   function say(text) {
@@ -334,6 +335,7 @@
   function draw() {
     if (!glState || gl.isContextLost()) return;
     fitCanvas();
+    drawnAs = frameKey();
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     var r = viewRotation(), u = glState.uniforms, cols = scene.columns;
     var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1;
@@ -375,6 +377,7 @@
       gl.drawArrays(gl.TRIANGLES, 0, buffer.count);
     }
     page.frames += 1;
+    if (page.frames === 1) page.firstFrameMs = window.performance.now();  // since navigation began
   }
 
   // ---- Frames: one per animation frame while anything changes ----
@@ -391,8 +394,18 @@
         page.spinSteps += 1;
         requestFrame();
       }
-      draw();
+      // A large scene takes a while to draw: not again for nothing.
+      if (frameKey() !== drawnAs) draw();
     });
+  }
+
+  // What the picture depends on besides the scene: the size and the view.
+  var drawnAs = '';
+
+  function frameKey() {
+    var ratio = window.devicePixelRatio || 1;
+    return [Math.round(canvas.clientWidth * ratio), Math.round(canvas.clientHeight * ratio),
+      page.angleX, page.angleY].join(',');
   }
 
   // ---- The URL fragment: #view=AX,AY ----
@@ -486,6 +499,7 @@
   function start() {
     try {
       scene = readScene(decodeBase64(document.getElementById('scene').textContent));
+      page.solids = scene.solids;
     } catch (e) {
       page.error = String(e.message || e);
       say('This page cannot show its scene: ' + page.error + '.');
@@ -505,6 +519,7 @@
     });
     canvas.addEventListener('webglcontextrestored', function () {
       setUpGL();
+      drawnAs = '';
       requestFrame();
     });
     setUpGL();
