@@ -23,23 +23,15 @@ struct SizeKeyHash {
 
 struct SharingState {
     std::unordered_map<SizeKey, MeshChoice, SizeKeyHash> bySize;
-    // Meshes by what a scale cannot change: the normals and the triangles.
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> byShape;
+    // The meshes of each kind, latest last: a new size is tried against the
+    // few latest (one, in every scene but a contrived one).
+    std::unordered_map<int, std::vector<std::uint32_t>> byKind;
     SolidMesh scratch;
 };
 
 SharingState sharing;
 
-std::uint64_t shapeHash(StatementKind kind, const SolidMesh& mesh) {
-    std::uint64_t h = 0xcbf29ce484222325ull ^ static_cast<std::uint64_t>(kind);
-    auto mix = [&h](const void* data, std::size_t bytes) {
-        const auto* p = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < bytes; ++i) h = (h ^ p[i]) * 0x100000001b3ull;
-    };
-    mix(mesh.normals.data(), mesh.normals.size() * sizeof(float));
-    mix(mesh.triangles.data(), mesh.triangles.size() * sizeof(std::uint32_t));
-    return h;
-}
+constexpr std::size_t kCandidates = 8;
 
 bool sameShape(const PageMesh& shared, const SolidMesh& mesh) {
     return shared.normals == mesh.normals && shared.triangles == mesh.triangles &&
@@ -93,11 +85,12 @@ std::vector<std::uint32_t> clippedSplit(StatementKind kind, const std::vector<st
 
 MeshChoice placeMesh(StatementKind kind, const SolidMesh& mesh, std::vector<PageMesh>& meshes) {
     MeshChoice choice{0, {1.0f, 1.0f, 1.0f}};
-    std::vector<std::uint32_t>& candidates = sharing.byShape[shapeHash(kind, mesh)];
-    for (std::uint32_t candidate : candidates) {
-        if (sameShape(meshes[candidate], mesh) &&
-            fitScale(meshes[candidate], mesh.positions, choice.scale)) {
-            choice.mesh = candidate;
+    std::vector<std::uint32_t>& candidates = sharing.byKind[static_cast<int>(kind)];
+    const std::size_t first = candidates.size() > kCandidates ? candidates.size() - kCandidates : 0;
+    for (std::size_t c = candidates.size(); c-- > first;) {
+        if (sameShape(meshes[candidates[c]], mesh) &&
+            fitScale(meshes[candidates[c]], mesh.positions, choice.scale)) {
+            choice.mesh = candidates[c];
             return choice;
         }
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # mirovan.exe -vrml and -opengl under Wine give the Linux build's files and
 # echo, byte for byte, except that every line ends in CR LF (text-mode files
-# and standard output on Windows). On the examples and on random scenes.
+# and standard output on Windows); -html gives the very same page. On the
+# examples and on random scenes.
 # Usage: translate_e2e.sh MIROVAN_EXE   (MIROVAN_LINUX_BUILD from suite.sh)
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
@@ -41,6 +42,19 @@ for scene in *.scn; do
             failures=$((failures + 1))
         }
     done
+done
+# The web page is bytes, not text: the very same file, echo in CR LF.
+for scene in *.scn; do
+    "$LINUX" -html "$scene" linux.html >linux.echo || e2e_fail "Linux html $scene"
+    wine "$MIROVAN_EXE" -html "$scene" windows.html >windows.echo
+    status=$?
+    if [ "$status" != 0 ] || ! cmp -s linux.html windows.html ||
+        ! cmp -s <(crlf linux.echo) windows.echo; then
+        echo "FAIL: html $scene: status $status; page and echo:" >&2
+        cmp linux.html windows.html >&2
+        cmp <(crlf linux.echo) windows.echo >&2
+        failures=$((failures + 1))
+    fi
 done
 # The scene itself named as the output, under another spelling: refused,
 # and the scene is left as it was.
