@@ -229,7 +229,7 @@ EvalStep light(const SceneStatement& s) {
 // --- Push and Pop: material, lights, matrix, in the interpreter's order ---
 
 void push() {
-    ++state.openPushes;
+    if (state.openPushes < INT_MAX) ++state.openPushes;
     if (state.materialDepth.push())
         state.materialStack[state.materialDepth.pushes - 1] = state.material;
     if (state.lightDepth.push()) {

@@ -204,22 +204,4 @@ TEST(EvaluationGeometry, TrianglesAreThoseTheSupportModuleAndGluSend) {
     }
 }
 
-TEST(EvaluationGeometry, SizesOfEachKind) {
-    SolidMesh mesh;
-    const double sphere[1] = {2}, negative[1] = {-2}, cylinder[2] = {1, 2}, box[3] = {1, 2, 3};
-    tessellateSolid(StatementKind::Sphere, sphere, mesh);
-    EXPECT_EQ(mesh.positions.size() / 3, 2u + 15 * 16);  // the poles and 15 rings
-    EXPECT_EQ(mesh.triangles.size() / 3, 2u * 16 + 14 * 16 * 2);
-    tessellateSolid(StatementKind::Sphere, negative, mesh);  // GLU draws nothing
-    EXPECT_TRUE(mesh.positions.empty() && mesh.triangles.empty());
-    tessellateSolid(StatementKind::Cylindre, cylinder, mesh);
-    EXPECT_EQ(mesh.positions.size() / 3, 50u * 4);  // two caps, two side rings
-    EXPECT_EQ(mesh.triangles.size() / 3, 48u * 2 + 50 * 2);
-    tessellateSolid(StatementKind::Cone, cylinder, mesh);
-    EXPECT_EQ(mesh.positions.size() / 3, 50u * 3);  // base, apex and side ring per normal
-    tessellateSolid(StatementKind::Cube, box, mesh);
-    EXPECT_EQ(mesh.positions.size() / 3, 24u);
-    EXPECT_EQ(mesh.triangles.size() / 3, 12u);
-}
-
 }  // namespace

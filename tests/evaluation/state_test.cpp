@@ -17,6 +17,7 @@
 #include "common/window_defaults.h"
 #include "evaluation/evaluation.h"
 #include "headless/headless.h"
+#include "hostile/catalogue.h"
 #include "scene/console.h"
 #include "scene_maker.h"
 #include "support/support_state.h"
@@ -239,7 +240,6 @@ void expectSameState(const std::string& text, float ax, float ay) {
             ASSERT_TRUE(same("material face", f, e.material[f][0], g.material[f][0], 20));
         for (int k = 0; k < 8; ++k) {
             ASSERT_EQ(e.enabled[k], g.enabled[k]) << "light " << k;
-            if (!g.enabled[k]) continue;  // a unit that is off holds what it last held
             float lights[10][4];
             std::memcpy(lights, e.lights[k], sizeof lights);
             const bool moves = turned && e.turnsWithView[k];
@@ -337,6 +337,80 @@ TEST_F(EvaluationState, RandomScenes) {
             if (HasFatalFailure()) return;
         }
     }
+}
+
+TEST_F(EvaluationState, HostileScenes) {
+    for (const HostileScene& scene : hostileScenes())
+        for (const auto& view : kViews) {
+            SCOPED_TRACE(::testing::Message()
+                         << scene.name << " at " << view[0] << ", " << view[1]);
+            expectSameState(scene.text, view[0], view[1]);
+        }
+}
+
+// What each statement did, and the lights as the scene gave them, for
+// exports that place lights on nodes.
+TEST(EvaluationSteps, StepsAndAddedLights) {
+    std::string text =
+        "Pop\nfoo\nPush\nTranslation 1 2 3\nMaterial 1 0 0 0 0 0 0 0 0 0 0 0 5\n"
+        "Spotlight 1 2 3 0 -1 0 0.5 1 0.5 0.25 30.7\nCube 1 2 3\nDirlight 0 0 -2 1 1 1 1\n";
+    for (int k = 0; k < 7; ++k) text += "Pointlight 0 0 0 1 1 1 1\n";
+    text += "Pop\nSphere 2\n";
+    const EvalStep want[] = {EvalStep::None,        EvalStep::None,        EvalStep::GroupOpened,
+                             EvalStep::Transformed, EvalStep::MaterialSet, EvalStep::LightAdded,
+                             EvalStep::Solid,       EvalStep::LightAdded,  EvalStep::LightAdded,
+                             EvalStep::LightAdded,  EvalStep::LightAdded,  EvalStep::LightAdded,
+                             EvalStep::LightAdded,  EvalStep::LightAdded,  EvalStep::None,
+                             EvalStep::GroupClosed, EvalStep::Solid};
+    startEvaluation();
+    EXPECT_FALSE(sceneAddedLights());
+    openSceneMemory(text.data(), text.size());
+    SceneStatement s;
+    std::uint32_t cubeMaterial = 0, cubeLights = 0;
+    for (std::size_t n = 0; nextStatement(s, NumberPrecision::Mixed); ++n) {
+        ASSERT_LT(n, std::size(want));
+        EXPECT_EQ(evaluateStatement(s), want[n]) << "statement " << n;
+        if (s.kind == StatementKind::Spotlight) {
+            const EvalAddedLight& l = lastLight();
+            EXPECT_EQ(l.unit, 0);
+            EXPECT_EQ(l.cutOff, 30.7f);  // as given, though the GL got 30
+            EXPECT_EQ(currentLights().units[0].spotCutoff, 30);
+            const float position[4] = {1, 2, 3, 1}, direction[3] = {0, -1, 0},
+                        colour[3] = {1, 0.5f, 0.25f};
+            EXPECT_EQ(0, std::memcmp(l.position, position, sizeof position));
+            EXPECT_EQ(0, std::memcmp(l.direction, direction, sizeof direction));
+            EXPECT_EQ(0, std::memcmp(l.colour, colour, sizeof colour));
+            EXPECT_EQ(l.intensity, 0.5f);
+            EXPECT_EQ(l.modelview[12], 1);
+            EXPECT_EQ(l.modelview[14], 3);
+            EXPECT_TRUE(sceneAddedLights());
+        }
+        if (s.kind == StatementKind::Dirlight) {
+            const float position[4] = {-0.0f, -0.0f, 2, 0};
+            EXPECT_EQ(lastLight().unit, 1);
+            EXPECT_EQ(0, std::memcmp(lastLight().position, position, sizeof position));
+            EXPECT_EQ(lastLight().cutOff, 180);
+        }
+        if (s.kind == StatementKind::Cube) {
+            const EvalSolid& c = lastSolid();
+            EXPECT_EQ(c.size[0], 1);
+            EXPECT_EQ(c.size[2], 3);
+            EXPECT_EQ(c.depth, 1);
+            EXPECT_EQ(openGroups(), 1);
+            cubeMaterial = c.material;
+            cubeLights = c.lights;
+            EXPECT_EQ(currentMaterial().diffuse[0], 1);
+        }
+        if (s.kind == StatementKind::Sphere) {
+            EXPECT_EQ(lastSolid().depth, 0);
+            EXPECT_NE(lastSolid().material, cubeMaterial);
+            EXPECT_NE(lastSolid().lights, cubeLights);
+            EXPECT_EQ(currentMaterial().diffuse[0], 0.8f);  // back to the initial one
+            EXPECT_TRUE(currentLights().units[0].enabled);
+            EXPECT_FALSE(currentLights().units[1].enabled);
+        }
+    }
+    closeScene();
 }
 
 }  // namespace
