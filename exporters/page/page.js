@@ -461,6 +461,8 @@
       turnView(turn[0], turn[1]);
     } else if (event.key === 'Enter') {
       page.spinning = !page.spinning;
+    } else if (event.key === 'Home') {
+      setView(0, 0);  // back to the start, as in the window
     } else {
       return;
     }

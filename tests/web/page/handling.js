@@ -1,7 +1,8 @@
 // The page handled as the window is: ten presses of Up, a drag of 40 pixels
-// to the right, Return then ten frames of spin, each giving mirovan-snapshot's
-// picture at the view it turned to, with the fragment following; no geometry
-// uploaded again while turning; a browser without WebGL told so in the page.
+// to the right, Return then ten frames of spin, Home, each giving
+// mirovan-snapshot's picture at the view it turned to, with the fragment
+// following; a drag keeps a spin running; no geometry uploaded again while
+// turning; a browser without WebGL told so in the page.
 'use strict';
 
 const path = require('path');
@@ -64,6 +65,19 @@ async function main() {
     const steps = await tab.evaluate('mirovan.spinSteps');
     await samePicture(opt, tab, wrapped(10 - steps), wrapped(20 - steps),
       `Return, ${steps} frames of spin, Return`);
+
+    await tab.keyboard.press('Home');
+    await samePicture(opt, tab, 0, 0, 'Home');
+
+    await tab.keyboard.press('Enter');
+    const before = await tab.evaluate('mirovan.spinSteps');
+    await web.until(tab, `mirovan.spinSteps > ${before}`);
+    await tab.mouse.move(200, 250);
+    await tab.mouse.down();
+    await tab.mouse.move(210, 250, { steps: 2 });
+    await tab.mouse.up();
+    check(await tab.evaluate('mirovan.spinning'), 'a drag keeps the spin running');
+    await tab.keyboard.press('Enter');
 
     check(await tab.evaluate('geometryUploads') === uploads, 'turning uploads no geometry');
     check(errors.length === 0, `no script error ${errors.join('; ')}`);
