@@ -427,13 +427,14 @@
     return true;
   }
 
-  // Browsers limit how often a page may rewrite its address: while the view
-  // spins, the fragment follows four times a second.
+  // Browsers limit how often a page may rewrite its address (Safari: 100
+  // times in 30 s): while the view spins, the fragment follows twice a
+  // second.
   var fragment = { timer: 0, written: 0 };
 
   function keepFragment() {
     if (fragment.timer) return;
-    var wait = Math.max(0, fragment.written + 250 - Date.now());
+    var wait = Math.max(0, fragment.written + 500 - Date.now());
     fragment.timer = window.setTimeout(function () {
       fragment.timer = 0;
       fragment.written = Date.now();
@@ -499,14 +500,8 @@
   // ---- Start ----
 
   function start() {
-    try {
-      scene = readScene(decodeBase64(document.getElementById('scene').textContent));
-      page.solids = scene.solids;
-    } catch (e) {
-      page.error = String(e.message || e);
-      say('This page cannot show its scene: ' + page.error + '.');
-      return;
-    }
+    scene = readScene(decodeBase64(document.getElementById('scene').textContent));
+    page.solids = scene.solids;
     var options = { alpha: false, antialias: false, depth: true, stencil: false,
       premultipliedAlpha: false, preserveDrawingBuffer: false };
     gl = canvas.getContext('webgl', options) || canvas.getContext('experimental-webgl', options);
@@ -542,5 +537,10 @@
     canvas.focus();
   }
 
-  start();
+  try {
+    start();
+  } catch (e) {
+    page.error = String(e.message || e);
+    say('This page cannot show its scene: ' + page.error + '.');
+  }
 })();
