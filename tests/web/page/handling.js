@@ -2,7 +2,7 @@
 // to the right, Return then ten frames of spin, Home, each giving
 // mirovan-snapshot's picture at the view it turned to, with the fragment
 // following; a drag keeps a spin running; no geometry uploaded again while
-// turning; a browser without WebGL told so in the page.
+// turning; sharp on a dense screen; a browser without WebGL told so.
 'use strict';
 
 const path = require('path');
@@ -81,6 +81,17 @@ async function main() {
 
     check(await tab.evaluate('geometryUploads') === uploads, 'turning uploads no geometry');
     check(errors.length === 0, `no script error ${errors.join('; ')}`);
+
+    // Sharp on a dense screen: 250 x 250 CSS pixels at two device pixels
+    // each are the 500 x 500 window.
+    const dense = await browser.newPage();
+    await dense.setViewport({ width: 250, height: 250, deviceScaleFactor: 2 });
+    await dense.goto('file://' + path.resolve(page) + '#view=15,20', { waitUntil: 'load' });
+    await web.until(dense, 'mirovan.frames > 0');
+    await web.settle(dense);
+    const share = web.differingShare(await web.screenshot(dense), web.snapshot(opt.snapshot,
+      opt.scene, 500, 500, 15, 20, path.join(opt.work, 'expected.png')), kLevels);
+    check(share <= kShare, `two device pixels per pixel: ${(share * 100).toFixed(3)} % differ`);
 
     const bare = await browser.newPage();
     const bareErrors = [];
