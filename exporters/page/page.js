@@ -155,11 +155,13 @@
   // One vertex buffer per mesh, made once: position and normal per corner
   // of every triangle. Turning the view changes uniforms only.
   function vertexBuffer(mesh, indices) {
-    var data = new Float32Array(indices.length * 6);
+    var data = new Float32Array(indices.length * 6), p = mesh.positions, n = mesh.normals;
     for (var i = 0; i < indices.length; ++i) {
       var v = indices[i] * 3;
-      data.set(mesh.positions.subarray(v, v + 3), i * 6);
-      data.set(mesh.normals.subarray(v, v + 3), i * 6 + 3);
+      for (var k = 0; k < 3; ++k) {
+        data[i * 6 + k] = p[v + k];
+        data[i * 6 + 3 + k] = n[v + k];
+      }
     }
     var buffer = gl.createBuffer();
     gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
@@ -194,7 +196,8 @@
     gl.enableVertexAttribArray(1);
     gl.enable(gl.DEPTH_TEST);
     gl.clearColor(0, 0, 0, 1);
-    glState = { uniforms: uniforms, buffers: scene.meshes.map(meshBuffers), width: 0, height: 0, top: 20 };
+    glState = { uniforms: uniforms, buffers: scene.meshes.map(meshBuffers), width: 0, height: 0,
+      top: 20 };
   }
 
   // ---- The view ----
