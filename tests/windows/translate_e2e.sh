@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # mirovan.exe -vrml and -opengl under Wine give the Linux build's files and
 # echo, byte for byte, except that every line ends in CR LF (text-mode files
-# and standard output on Windows). On the examples and on random scenes.
+# and standard output on Windows); -html gives the very same page. On the
+# examples and on random scenes.
 # Usage: translate_e2e.sh MIROVAN_EXE   (MIROVAN_LINUX_BUILD from suite.sh)
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
@@ -59,6 +60,20 @@ ln linked.wrl other.wrl
 "$LINUX" -vrml robot.scn linux.wrl >/dev/null
 wine "$MIROVAN_EXE" -vrml robot.scn linked.wrl >/dev/null
 cmp -s <(crlf linux.wrl) other.wrl || e2e_fail "a hard-linked output's other name lost the text"
+# The web page is bytes, not text: the very same file, echo in CR LF.
+for scene in *.scn; do
+    "$LINUX" -html "$scene" out.html >linux.echo || e2e_fail "Linux html $scene"
+    mv out.html linux.html
+    wine "$MIROVAN_EXE" -html "$scene" out.html >windows.echo
+    status=$?
+    if [ "$status" != 0 ] || ! cmp -s linux.html out.html ||
+        ! cmp -s <(crlf linux.echo) windows.echo; then
+        echo "FAIL: html $scene: status $status; page and echo:" >&2
+        cmp linux.html out.html >&2
+        cmp <(crlf linux.echo) windows.echo >&2
+        failures=$((failures + 1))
+    fi
+done
 # The scene itself named as the output, under another spelling: refused,
 # and the scene is left as it was.
 cp robot.scn self.scn
