@@ -3,11 +3,13 @@
 // no spaces, the shortest numbers that read back as the same floats, and
 // nothing that equals glTF's default.
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
 
 #include "gltf_json.h"
 #include "gltf_model.h"
+#include "gltf_number.h"
 
 namespace {
 
@@ -52,36 +54,56 @@ Layout layOut(const GltfModel& model) {
     return layout;
 }
 
+// A literal's characters, without its terminating zero.
+template <std::size_t N>
+char* put(char* at, const char (&text)[N]) {
+    std::memcpy(at, text, N - 1);
+    return at + N - 1;
+}
+
+char* putFloats(char* at, const float* values, int count) {
+    *at++ = '[';
+    for (int i = 0; i < count; ++i) {
+        if (i) *at++ = ',';
+        at = printShortFloat(at, values[i]);
+    }
+    *at++ = ']';
+    return at;
+}
+
+// The commonest object in a big file: written in place, in one piece after
+// the children's list.
 void writeNode(JsonText& out, const GltfNode& node, const std::vector<std::int32_t>& children) {
-    const char* comma = "";
-    jsonChar(out, '{');
-    if (!children.empty()) {
-        jsonText(out, "\"children\":"), jsonInts(out, children.data(), children.size());
-        comma = ",";
+    bool first = children.empty();
+    if (first) {
+        jsonChar(out, '{');
+    } else {
+        jsonText(out, "{\"children\":"), jsonInts(out, children.data(), children.size());
     }
+    char* at = jsonRoom(out, 512);  // far more than the longest node
+    auto comma = [&] {
+        if (!first) *at++ = ',';
+        first = false;
+    };
     if (node.mesh >= 0) {
-        jsonText(out, comma), jsonText(out, "\"mesh\":"), jsonInt(out, node.mesh);
-        comma = ",";
+        comma(), at = put(at, "\"mesh\":");
+        at = std::to_chars(at, at + 12, node.mesh).ptr;
     }
-    if (node.camera) jsonText(out, comma), jsonText(out, "\"camera\":0"), comma = ",";
+    if (node.camera) comma(), at = put(at, "\"camera\":0");
     if (node.light >= 0) {
-        jsonText(out, comma), jsonText(out, "\"extensions\":{\"KHR_lights_punctual\":{\"light\":");
-        jsonInt(out, node.light), jsonText(out, "}}");
-        comma = ",";
+        comma(), at = put(at, "\"extensions\":{\"KHR_lights_punctual\":{\"light\":");
+        at = std::to_chars(at, at + 12, node.light).ptr;
+        at = put(at, "}}");
     }
-    if (node.translation[0] != 0 || node.translation[1] != 0 || node.translation[2] != 0) {
-        jsonText(out, comma), jsonText(out, "\"translation\":");
-        jsonFloats(out, node.translation, 3);
-        comma = ",";
-    }
+    if (node.translation[0] != 0 || node.translation[1] != 0 || node.translation[2] != 0)
+        comma(), at = putFloats(put(at, "\"translation\":"), node.translation, 3);
     if (node.rotation[0] != 0 || node.rotation[1] != 0 || node.rotation[2] != 0 ||
-        node.rotation[3] != 1) {
-        jsonText(out, comma), jsonText(out, "\"rotation\":"), jsonFloats(out, node.rotation, 4);
-        comma = ",";
-    }
+        node.rotation[3] != 1)
+        comma(), at = putFloats(put(at, "\"rotation\":"), node.rotation, 4);
     if (node.scale[0] != 1 || node.scale[1] != 1 || node.scale[2] != 1)
-        jsonText(out, comma), jsonText(out, "\"scale\":"), jsonFloats(out, node.scale, 3);
-    jsonChar(out, '}');
+        comma(), at = putFloats(put(at, "\"scale\":"), node.scale, 3);
+    *at++ = '}';
+    jsonCommit(out, at);
 }
 
 void writeLight(JsonText& out, const GltfLight& light) {

@@ -1,5 +1,7 @@
 #include "gltf_json.h"
 
+#include "gltf_number.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -38,12 +40,20 @@ void drain(JsonText& out) {
     out.used = 0;
 }
 
-// Room for `length` more characters; where they go.
-char* room(JsonText& out, std::size_t length) {
-    if (!out.buffer) out.buffer = std::make_unique<char[]>(kBuffer);
+}  // namespace
+
+char* jsonRoom(JsonText& out, std::size_t length) {
+    if (!out.buffer) out.buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
     if (out.used + length > kBuffer) drain(out);
     return out.buffer.get() + out.used;
 }
+
+void jsonCommit(JsonText& out, const char* end) {
+    const auto length = static_cast<std::size_t>(end - (out.buffer.get() + out.used));
+    out.used += length, out.bytes += length;
+}
+
+namespace {
 
 void put(JsonText& out, const char* text, std::size_t length) {
     if (length > kBuffer) {  // never met: the writer's pieces are short
@@ -55,53 +65,8 @@ void put(JsonText& out, const char* text, std::size_t length) {
         out.bytes += length;
         return;
     }
-    std::memcpy(room(out, length), text, length);
+    std::memcpy(jsonRoom(out, length), text, length);
     out.used += length, out.bytes += length;
-}
-
-void commit(JsonText& out, const char* end) {
-    const auto length = static_cast<std::size_t>(end - (out.buffer.get() + out.used));
-    out.used += length, out.bytes += length;
-}
-
-char* exactFloat(char* at, float value) {
-    return std::to_chars(at, at + 32, value == 0 ? 0.0f : value).ptr;  // no "-0"
-}
-
-// Seven significant digits: within half a unit of the float's last place
-// or so, and read back as the same float when it came from a short decimal
-// (as the scene's numbers do). Much faster than the shortest exact form.
-char* shortFloat(char* at, float value) {
-    static const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
-    double v = value;
-    if (v == 0) {
-        *at++ = '0';
-        return at;
-    }
-    if (v < 0) *at++ = '-', v = -v;
-    if (!(v >= 1e-3 && v < 1e6)) return exactFloat(at, static_cast<float>(v));
-    int whole = 1;  // digits before the point
-    while (whole < 7 && v >= kPowers[whole]) ++whole;
-    int decimals = 7 - whole;
-    if (v < 1) {  // leading zeros after the point do not count
-        int zeros = 0;
-        while (v * kPowers[zeros + 1] < 1) ++zeros;
-        decimals = 7 + zeros;
-    }
-    auto n = static_cast<unsigned long long>(v * kPowers[decimals] + 0.5);
-    while (decimals > 0 && n % 10 == 0) n /= 10, --decimals;
-    char digits[24];
-    char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    const int count = static_cast<int>(end - digits);
-    if (decimals == 0) return std::copy(digits, end, at);
-    if (count <= decimals) {
-        *at++ = '0', *at++ = '.';
-        for (int i = count; i < decimals; ++i) *at++ = '0';
-        return std::copy(digits, end, at);
-    }
-    at = std::copy(digits, end - decimals, at);
-    *at++ = '.';
-    return std::copy(end - decimals, end, at);
 }
 
 // The temporary file into the output by the kernel, where it can (Linux,
@@ -141,29 +106,31 @@ void jsonText(JsonText& out, const char* text) { put(out, text, std::strlen(text
 void jsonChar(JsonText& out, char c) { put(out, &c, 1); }
 
 void jsonInt(JsonText& out, long long value) {
-    char* at = room(out, 24);
-    commit(out, std::to_chars(at, at + 24, value).ptr);
+    char* at = jsonRoom(out, 24);
+    jsonCommit(out, std::to_chars(at, at + 24, value).ptr);
 }
 
-void jsonFloat(JsonText& out, float value) { commit(out, shortFloat(room(out, 32), value)); }
+void jsonFloat(JsonText& out, float value) {
+    jsonCommit(out, printShortFloat(jsonRoom(out, 32), value));
+}
 
 void jsonFloats(JsonText& out, const float* values, int count, bool exact) {
-    char* at = room(out, 4 * 34);
+    char* at = jsonRoom(out, 4 * 34);
     *at++ = '[';
     for (int i = 0; i < count && i < 4; ++i) {
         if (i) *at++ = ',';
-        at = exact ? exactFloat(at, values[i]) : shortFloat(at, values[i]);
+        at = exact ? printExactFloat(at, values[i]) : printShortFloat(at, values[i]);
     }
     *at++ = ']';
-    commit(out, at);
+    jsonCommit(out, at);
 }
 
 void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count) {
     jsonChar(out, '[');
     for (std::size_t i = 0; i < count; ++i) {
-        char* at = room(out, 16);
+        char* at = jsonRoom(out, 16);
         if (i) *at++ = ',';
-        commit(out, std::to_chars(at, at + 12, values[i]).ptr);
+        jsonCommit(out, std::to_chars(at, at + 12, values[i]).ptr);
     }
     jsonChar(out, ']');
 }

@@ -26,6 +26,10 @@ struct JsonText {
     ~JsonText();
 };
 
+// Writing in place: room for `length` (at most 1 MiB) more characters,
+// then the end of what was written there.
+char* jsonRoom(JsonText& out, std::size_t length);
+void jsonCommit(JsonText& out, const char* end);
 void jsonText(JsonText& out, const char* text);
 void jsonChar(JsonText& out, char c);
 void jsonInt(JsonText& out, long long value);

@@ -69,12 +69,22 @@ struct GltfGroup {
     std::vector<std::int32_t> children;
 };
 
-// The last solid's matrix, split into nodes' values.
+// The last matrix split into nodes' values: a solid's as the window holds
+// it, and in the frame of the group's node (a group's own at its Push).
+// Solids in a row, and a Push after a solid, mostly meet the same matrix.
 struct SolidFrame {
     float modelview[16];
-    std::uint64_t group = ~0ull;  // the groupSerial it was split in
-    bool usable = false;
+    std::uint64_t group = ~0ull;  // the groupSerial a solid's matrix was split in
+    double local[16] = {};
+    bool usable = false;  // false when the local matrix left single precision
     TrsSplit split;
+};
+
+// Sheared solids in a row under the same matrix share the node of its
+// T R1 S part; the node is written when the row ends, after its children.
+struct ShearedRow {
+    GltfNode node;
+    std::vector<std::int32_t> children;  // empty when no row is open
 };
 
 struct RecentMaterial {
@@ -99,9 +109,10 @@ struct GltfModel {
     // The open groups that have nodes, the scene's top level first (its
     // children are the scene's roots).
     std::vector<GltfGroup> groups;
-    long long flattenedGroups = 0;
+    long long flattenedGroups = 0;  // open groups nested too deep to have nodes of their own
     std::uint64_t groupSerial = 0;  // changes at every group opened or closed
-    SolidFrame lastFrame;           // open groups nested too deep to have nodes of their own
+    SolidFrame lastFrame;
+    ShearedRow shearedRow;
     std::uint32_t materialVersion = 0;
     std::int32_t material = -1;  // glTF material of materialVersion, -1 until known
     RecentMaterial recentMaterials[kRecentMaterials];
