@@ -73,14 +73,17 @@ char* putFloats(char* at, const float* values, int count) {
 
 // The commonest object in a big file: written in place, in one piece after
 // the children's list.
-void writeNode(JsonText& out, const GltfNode& node, const std::vector<std::int32_t>& children) {
+void writeNode(JsonText& out, bool afterAnother, const GltfNode& node,
+               const std::vector<std::int32_t>& children) {
     bool first = children.empty();
-    if (first) {
-        jsonChar(out, '{');
-    } else {
-        jsonText(out, "{\"children\":"), jsonInts(out, children.data(), children.size());
-    }
     char* at = jsonRoom(out, 512);  // far more than the longest node
+    if (afterAnother) *at++ = ',';
+    *at++ = '{';
+    if (!first) {
+        jsonCommit(out, put(at, "\"children\":"));
+        jsonInts(out, children.data(), children.size());
+        at = jsonRoom(out, 512);
+    }
     auto comma = [&] {
         if (!first) *at++ = ',';
         first = false;
@@ -249,8 +252,7 @@ bool writeShape(std::FILE* file, const SolidMesh& mesh, const ShapeData& s) {
 
 std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
                            const std::vector<std::int32_t>& children) {
-    if (model.nodeCount) jsonChar(model.nodes, ',');
-    writeNode(model.nodes, node, children);
+    writeNode(model.nodes, model.nodeCount > 0, node, children);
     return model.nodeCount++;
 }
 

@@ -26,16 +26,16 @@ void drain(JsonText& out) {
     if (!out.spill && out.spillAllowed && out.bytes > kKeep) {
         out.spill = std::tmpfile();
         out.spillAllowed = out.spill != nullptr;
-        for (const std::string& block : out.blocks)
+        for (const JsonBlock& block : out.blocks)
             out.spillFailed = out.spillFailed || !out.spill ||
-                              std::fwrite(block.data(), 1, block.size(), out.spill) != block.size();
-        if (out.spill) out.blocks = {};
+                              std::fwrite(block.text.get(), 1, block.size, out.spill) != block.size;
+        if (out.spill) out.blocks.clear();
     }
     if (out.spill) {
         out.spillFailed =
             out.spillFailed || std::fwrite(out.buffer.get(), 1, out.used, out.spill) != out.used;
     } else {
-        out.blocks.emplace_back(out.buffer.get(), out.used);
+        out.blocks.push_back({std::move(out.buffer), out.used});  // a new buffer follows
     }
     out.used = 0;
 }
@@ -43,8 +43,8 @@ void drain(JsonText& out) {
 }  // namespace
 
 char* jsonRoom(JsonText& out, std::size_t length) {
-    if (!out.buffer) out.buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
     if (out.used + length > kBuffer) drain(out);
+    if (!out.buffer) out.buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
     return out.buffer.get() + out.used;
 }
 
@@ -56,17 +56,12 @@ void jsonCommit(JsonText& out, const char* end) {
 namespace {
 
 void put(JsonText& out, const char* text, std::size_t length) {
-    if (length > kBuffer) {  // never met: the writer's pieces are short
-        drain(out);
-        if (out.spill)
-            out.spillFailed = out.spillFailed || std::fwrite(text, 1, length, out.spill) != length;
-        else
-            out.blocks.emplace_back(text, length);
-        out.bytes += length;
-        return;
+    while (length > 0) {  // in pieces no longer than the buffer
+        const std::size_t piece = std::min(length, kBuffer);
+        std::memcpy(jsonRoom(out, piece), text, piece);
+        out.used += piece, out.bytes += piece;
+        text += piece, length -= piece;
     }
-    std::memcpy(jsonRoom(out, length), text, length);
-    out.used += length, out.bytes += length;
 }
 
 // The temporary file into the output by the kernel, where it can (Linux,
@@ -126,12 +121,15 @@ void jsonFloats(JsonText& out, const float* values, int count, bool exact) {
 }
 
 void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count) {
-    jsonChar(out, '[');
+    constexpr std::size_t kPiece = 256;  // numbers written per room taken
+    char* at = jsonRoom(out, 1);
+    *at++ = '[';
     for (std::size_t i = 0; i < count; ++i) {
-        char* at = jsonRoom(out, 16);
+        if (i % kPiece == 0) jsonCommit(out, at), at = jsonRoom(out, kPiece * 12 + 1);
         if (i) *at++ = ',';
-        jsonCommit(out, std::to_chars(at, at + 12, values[i]).ptr);
+        at = std::to_chars(at, at + 11, values[i]).ptr;
     }
+    jsonCommit(out, at);
     jsonChar(out, ']');
 }
 
@@ -142,7 +140,7 @@ bool jsonWrite(std::FILE* file, JsonText& text) {
         ok = ok && !text.spillFailed && std::fflush(text.spill) == 0;
         const long copied = ok ? copyInKernel(text.spill, file, text.bytes) : 0;
         ok = ok && std::fseek(text.spill, copied, SEEK_SET) == 0;
-        if (!text.buffer) text.buffer = std::make_unique<char[]>(kBuffer);
+        if (!text.buffer) text.buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
         std::size_t n;
         while (ok && (n = std::fread(text.buffer.get(), 1, kBuffer, text.spill)) > 0)
             ok = std::fwrite(text.buffer.get(), 1, n, file) == n;
@@ -150,7 +148,7 @@ bool jsonWrite(std::FILE* file, JsonText& text) {
         closeSpill(text);
         return ok;
     }
-    for (const std::string& block : text.blocks)
-        ok = ok && std::fwrite(block.data(), 1, block.size(), file) == block.size();
+    for (const JsonBlock& block : text.blocks)
+        ok = ok && std::fwrite(block.text.get(), 1, block.size, file) == block.size;
     return ok && (!text.used || std::fwrite(text.buffer.get(), 1, text.used, file) == text.used);
 }

@@ -9,8 +9,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <string>
 #include <vector>
+
+// A filled buffer kept in memory.
+struct JsonBlock {
+    std::unique_ptr<char[]> text;
+    std::size_t size;
+};
 
 struct JsonText {
     std::unique_ptr<char[]> buffer;
@@ -19,7 +24,7 @@ struct JsonText {
     bool spillAllowed = false;
     std::FILE* spill = nullptr;  // opened when the buffer first fills
     bool spillFailed = false;
-    std::vector<std::string> blocks;  // without a temporary file
+    std::vector<JsonBlock> blocks;  // before the temporary file, or without one
     JsonText() = default;
     JsonText(JsonText&&) = default;
     JsonText& operator=(JsonText&& other);

@@ -1,6 +1,9 @@
 #include "gltf_number.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -33,46 +36,49 @@ char* printExactFloat(char* at, float value) {
     return std::to_chars(at, at + 32, value == 0 ? 0.0f : value).ptr;
 }
 
+// Branches on the digits would go either way at random, node after node:
+// the number is put together with comparisons and moves instead.
 char* printShortFloat(char* at, float value) {
     double v = value;
     if (v == 0) {
         *at++ = '0';
         return at;
     }
-    if (v < 0) *at++ = '-', v = -v;
+    *at = '-';
+    at += v < 0;
+    v = std::fabs(v);
     if (!(v >= 1e-3 && v < 1e6)) return printExactFloat(at, static_cast<float>(v));
     // Decimals to keep seven significant digits: 6 - floor(log10 v). The
     // products are exact (a float times a small power of ten fits a double).
-    int decimals;
-    if (v >= 1) {
-        int whole = 1;  // digits before the point
-        while (whole < 6 && v >= kPowers[whole]) ++whole;
-        decimals = 7 - whole;
-    } else {
-        int zeros = 0;  // zeros after the point
-        while (v * kPowers[zeros + 1] < 1) ++zeros;
-        decimals = 7 + zeros;
-    }
-    // Seven digits, or eight when rounding carried into a new one. Copies
-    // move eight characters at once (the caller's room is far larger); only
-    // the characters counted are kept.
+    const int above = (v >= 1e1) + (v >= 1e2) + (v >= 1e3) + (v >= 1e4) + (v >= 1e5);
+    const int zeros = (v * 1e1 < 1) + (v * 1e2 < 1);  // zeros after the point
+    int decimals = 6 - above + (v < 1) + zeros;
+    // Seven digits, or eight when rounding carried into a new one.
     const auto n = static_cast<std::uint32_t>(v * kPowers[decimals] + 0.5);
-    char eight[16];
+    char eight[8];
     putEightDigits(eight, n);
-    const char* digits = n >= 10000000 ? eight : eight + 1;
-    int count = n >= 10000000 ? 8 : 7;
-    while (decimals > 0 && digits[count - 1] == '0') --count, --decimals;
-    const int whole = count - decimals;
-    if (whole <= 0) {
-        *at++ = '0', *at++ = '.';
-        for (int i = whole; i < 0; ++i) *at++ = '0';
-        std::memcpy(at, digits, 8);
-        return at + count;
-    }
-    std::memcpy(at, digits, 8);
+    const int shorter = n < 10000000;
+    int count = 8 - shorter;
+    // Trailing zeros of the decimals go: the zero characters at the end of
+    // the eight, found at once.
+    std::uint64_t word;
+    std::memcpy(&word, eight, 8);
+    word ^= 0x3030303030303030ull;  // '0' becomes 0
+    const int trailing = (std::endian::native == std::endian::little ? std::countl_zero(word)
+                                                                     : std::countr_zero(word)) /
+                         8;
+    const int dropped = std::min(trailing, decimals);
+    count -= dropped, decimals -= dropped;
+    // Below 1, zeros go in front ("0.00" and the digits); the digits before
+    // the point then always number `whole` (at least one).
+    const int pad = std::max(0, decimals - count + 1);
+    char text[32];
+    std::memcpy(text, "0000", 4);
+    std::memcpy(text + pad, eight + shorter, 8);
+    const int whole = count + pad - decimals;
+    std::memcpy(at, text, 8);
     at += whole;
-    if (decimals == 0) return at;
-    *at++ = '.';
-    std::memcpy(at, digits + whole, 8);
-    return at + decimals;
+    *at = '.';
+    std::memcpy(at + 1, text + whole, 16);
+    return at + decimals + (decimals > 0);
 }
