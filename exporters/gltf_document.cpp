@@ -126,14 +126,16 @@ void writeLight(JsonText& out, const GltfLight& light) {
 }  // namespace
 
 void gltfWriteMaterial(JsonText& out, const GltfMaterial& m) {
+    // A big scene has tens of thousands: written in place like the nodes.
     const float base[4] = {m.baseColour[0], m.baseColour[1], m.baseColour[2], 1};
-    jsonText(out, "{\"pbrMetallicRoughness\":{\"baseColorFactor\":"), jsonFloats(out, base, 4);
-    jsonText(out, ",\"metallicFactor\":0");
-    if (m.roughness != 1) jsonText(out, ",\"roughnessFactor\":"), jsonFloat(out, m.roughness);
-    jsonChar(out, '}');
+    char* at = jsonRoom(out, 512);
+    at = putFloats(put(at, "{\"pbrMetallicRoughness\":{\"baseColorFactor\":"), base, 4);
+    at = put(at, ",\"metallicFactor\":0");
+    if (m.roughness != 1) at = printShortFloat(put(at, ",\"roughnessFactor\":"), m.roughness);
+    *at++ = '}';
     if (m.emissive[0] != 0 || m.emissive[1] != 0 || m.emissive[2] != 0)
-        jsonText(out, ",\"emissiveFactor\":"), jsonFloats(out, m.emissive, 3);
-    jsonText(out, ",\"doubleSided\":true}");
+        at = putFloats(put(at, ",\"emissiveFactor\":"), m.emissive, 3);
+    jsonCommit(out, put(at, ",\"doubleSided\":true}"));
 }
 
 namespace {
