@@ -10,6 +10,7 @@
 namespace {
 
 const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+const double kTens[] = {1e-3, 1e-2, 1e-1, 1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};  // from 10^-3
 
 // "00" .. "99": digits go out two at a time.
 struct DigitPairs {
@@ -48,11 +49,13 @@ char* printShortFloat(char* at, float value) {
     at += v < 0;
     v = std::fabs(v);
     if (!(v >= 1e-3 && v < 1e6)) return printExactFloat(at, static_cast<float>(v));
-    // Decimals to keep seven significant digits: 6 - floor(log10 v). The
-    // products are exact (a float times a small power of ten fits a double).
-    const int above = (v >= 1e1) + (v >= 1e2) + (v >= 1e3) + (v >= 1e4) + (v >= 1e5);
-    const int zeros = (v * 1e1 < 1) + (v * 1e2 < 1);  // zeros after the point
-    int decimals = 6 - above + (v < 1) + zeros;
+    // Decimals to keep seven significant digits: 6 - floor(log10 v). With
+    // v in [2^k, 2^(k+1)), floor(log10 v) is floor(k log10 2) or one more.
+    // (No float lies between a power of ten and the double nearest it.)
+    const int k = static_cast<int>((std::bit_cast<std::uint32_t>(value) >> 23) & 0xff) - 127;
+    int exponent = (k * 78913) >> 18;  // floor(k log10 2) for |k| < 1000
+    exponent += v >= kTens[exponent + 4];
+    int decimals = 6 - exponent;
     // Seven digits, or eight when rounding carried into a new one.
     const auto n = static_cast<std::uint32_t>(v * kPowers[decimals] + 0.5);
     char eight[8];

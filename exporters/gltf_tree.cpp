@@ -60,9 +60,16 @@ const SolidFrame& splitOnce(GltfModel& model, const double* local) {
     SolidFrame& frame = model.lastFrame;
     if (std::memcmp(frame.local, local, sizeof frame.local) == 0) return frame;
     endShearedRow(model);
+    // After a Translation only the translation differs (the first three
+    // columns are the same numbers): the rest of the split stays.
+    const bool moved = frame.usable && std::memcmp(frame.local, local, 12 * sizeof(double)) == 0;
     std::memcpy(frame.local, local, sizeof frame.local);
     frame.usable = finiteAffine(local);  // beyond float the window draws nothing usable
-    if (frame.usable) frame.split = splitAffine(local);
+    if (frame.usable && moved) {
+        for (int i = 0; i < 3; ++i) frame.split.translation[i] = local[12 + i];
+    } else if (frame.usable) {
+        frame.split = splitAffine(local);
+    }
     return frame;
 }
 
