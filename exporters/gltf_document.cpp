@@ -71,13 +71,27 @@ char* putFloats(char* at, const float* values, int count) {
     return at;
 }
 
+// The same numbers as last time are the same text.
+char* putRecent(char* at, const float* values, int count, RecentFloats& recent) {
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(float);
+    if (recent.length > 0 && std::memcmp(recent.values, values, bytes) == 0) {
+        std::memcpy(at, recent.text, static_cast<std::size_t>(recent.length));
+        return at + recent.length;
+    }
+    char* end = putFloats(at, values, count);  // at most 4 x 15 + 5 characters
+    recent.length = static_cast<int>(end - at);
+    std::memcpy(recent.text, at, static_cast<std::size_t>(recent.length));
+    std::memcpy(recent.values, values, bytes);
+    return end;
+}
+
 // The commonest object in a big file: written in place, in one piece after
 // the children's list.
-void writeNode(JsonText& out, bool afterAnother, const GltfNode& node,
-               const std::vector<std::int32_t>& children) {
+void writeNode(GltfModel& model, const GltfNode& node, const std::vector<std::int32_t>& children) {
+    JsonText& out = model.nodes;
     bool first = children.empty();
     char* at = jsonRoom(out, 512);  // far more than the longest node
-    if (afterAnother) *at++ = ',';
+    if (model.nodeCount > 0) *at++ = ',';
     *at++ = '{';
     if (!first) {
         jsonCommit(out, put(at, "\"children\":"));
@@ -99,10 +113,11 @@ void writeNode(JsonText& out, bool afterAnother, const GltfNode& node,
         at = put(at, "}}");
     }
     if (node.translation[0] != 0 || node.translation[1] != 0 || node.translation[2] != 0)
-        comma(), at = putFloats(put(at, "\"translation\":"), node.translation, 3);
+        comma(), at = putRecent(put(at, "\"translation\":"), node.translation, 3,
+                                model.recentTranslation);
     if (node.rotation[0] != 0 || node.rotation[1] != 0 || node.rotation[2] != 0 ||
         node.rotation[3] != 1)
-        comma(), at = putFloats(put(at, "\"rotation\":"), node.rotation, 4);
+        comma(), at = putRecent(put(at, "\"rotation\":"), node.rotation, 4, model.recentRotation);
     if (node.scale[0] != 1 || node.scale[1] != 1 || node.scale[2] != 1)
         comma(), at = putFloats(put(at, "\"scale\":"), node.scale, 3);
     *at++ = '}';
@@ -254,7 +269,7 @@ bool writeShape(std::FILE* file, const SolidMesh& mesh, const ShapeData& s) {
 
 std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
                            const std::vector<std::int32_t>& children) {
-    writeNode(model.nodes, model.nodeCount > 0, node, children);
+    writeNode(model, node, children);
     return model.nodeCount++;
 }
 

@@ -93,8 +93,17 @@ struct RecentMaterial {
 };
 constexpr int kRecentMaterials = 8;
 
+// The text of the last translation or rotation written: solids under one
+// matrix repeat them (a row of sheared solids its inner rotation).
+struct RecentFloats {
+    float values[4];
+    char text[80];
+    int length = 0;  // 0 until one is written
+};
+
 struct GltfModel {
     JsonText nodes;  // the nodes' objects, comma-separated
+    RecentFloats recentTranslation, recentRotation;
     std::int32_t nodeCount = 0;
     JsonText lights;  // the lights' objects
     std::int32_t lightCount = 0;
