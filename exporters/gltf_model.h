@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "evaluation/evaluation.h"
@@ -43,14 +42,12 @@ struct GltfMaterial {
     bool operator==(const GltfMaterial&) const = default;
 };
 
-struct GltfMaterialHash {
-    std::size_t operator()(const GltfMaterial& m) const {
-        std::uint32_t words[7];
-        std::memcpy(words, &m, sizeof words);
-        std::uint64_t h = 1469598103934665603ull;
-        for (std::uint32_t w : words) h = (h ^ w) * 1099511628211ull;
-        return static_cast<std::size_t>(h);
-    }
+// The distinct materials, found by their values: open addressing over
+// their indices, the table kept at most half full. (Big scenes have tens of
+// thousands; a flat table spares a node and its cache miss for each.)
+struct MaterialTable {
+    std::vector<GltfMaterial> materials;  // by glTF index
+    std::vector<std::int32_t> slots;      // index + 1, 0 where empty
 };
 
 struct GltfLight {
@@ -114,7 +111,7 @@ struct GltfModel {
     std::vector<std::int32_t> meshOf;  // [material * kGltfShapes + shape], -1 if none yet
     JsonText materialsText;            // the materials' objects
     std::int32_t materialCount = 0;
-    std::unordered_map<GltfMaterial, std::int32_t, GltfMaterialHash> materialIndex;
+    MaterialTable materialTable;
     // The open groups that have nodes, the scene's top level first (its
     // children are the scene's roots).
     std::vector<GltfGroup> groups;
