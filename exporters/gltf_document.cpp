@@ -98,8 +98,9 @@ void writeNode(GltfModel& model, const GltfNode& node, const std::vector<std::in
         jsonInts(out, children.data(), children.size());
         at = jsonRoom(out, 512);
     }
-    auto comma = [&] {
-        if (!first) *at++ = ',';
+    auto comma = [&] {  // no branch: nodes of every kind come mixed
+        *at = ',';
+        at += !first;
         first = false;
     };
     if (node.mesh >= 0) {

@@ -32,7 +32,7 @@ bool setTrs(GltfNode& node, const double* t, const double* r, const double* s) {
     for (int i = 0; i < 3; ++i) {
         node.translation[i] = static_cast<float>(t[i]);
         node.scale[i] = static_cast<float>(s[i]);
-        finite = finite && std::isfinite(node.translation[i]) && std::isfinite(node.scale[i]);
+        finite &= std::isfinite(node.translation[i]) & std::isfinite(node.scale[i]);
     }
     for (int i = 0; i < 4; ++i) node.rotation[i] = static_cast<float>(r[i]);
     return finite;
