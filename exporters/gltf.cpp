@@ -29,10 +29,11 @@ void apply(const GltfEvent& event) {
     }
 }
 
-void begin() {
+void begin(std::FILE* output) {
     finishGltfPipeline();  // an earlier export that stopped at a scene it could not read
     startEvaluation();
     startGltfTree(gltf.model);
+    gltfStreamNodes(gltf.model, output);
     startGltfPipeline(apply);
 }
 

@@ -6,6 +6,9 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
 
 #include "gltf_json.h"
 #include "gltf_model.h"
@@ -195,9 +198,13 @@ void writeShapes(JsonText& out, const Layout& layout) {
     jsonText(out, "}]");
 }
 
-// The JSON around the nodes' objects: what comes before them, and after.
+// The nodes come first in the JSON, so that a big file's nodes can go
+// straight into it (gltfStreamNodes); the rest follows them.
+constexpr char kNodesOpen[] = "{\"nodes\":[";
+constexpr std::size_t kHeaderBytes = 20;  // the file's header and the JSON chunk's
+
 void writeHead(JsonText& out, const GltfModel& model) {
-    jsonText(out, "{\"asset\":{\"version\":\"2.0\",\"generator\":\"Mirovan\"}");
+    jsonText(out, "],\"asset\":{\"version\":\"2.0\",\"generator\":\"Mirovan\"}");
     if (model.lightCount) {
         jsonText(out, ",\"extensionsUsed\":[\"KHR_lights_punctual\"],\"extensions\":{");
         jsonText(out, "\"KHR_lights_punctual\":{\"lights\":[");
@@ -209,13 +216,13 @@ void writeMiddle(JsonText& out, const GltfModel& model) {
     const std::vector<std::int32_t>& roots = model.groups.front().children;
     jsonText(out, ",\"scene\":0,\"scenes\":[{\"nodes\":");
     jsonInts(out, roots.data(), roots.size());
-    jsonText(out, "}],\"nodes\":[");
+    jsonText(out, "}]");
 }
 
 // Around the meshes' and the materials' objects.
 void writeCamera(JsonText& out, const GltfModel& model) {
     // The window's box: 40 units across, 20 in front of the origin to 20 behind.
-    jsonText(out, "],\"cameras\":[{\"type\":\"orthographic\",\"orthographic\":");
+    jsonText(out, ",\"cameras\":[{\"type\":\"orthographic\",\"orthographic\":");
     jsonText(out, "{\"xmag\":20,\"ymag\":20,\"znear\":0,\"zfar\":40}}]");
     if (model.meshCount) jsonText(out, ",\"meshes\":[");
 }
@@ -280,36 +287,60 @@ std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light) {
     return model.lightCount++;
 }
 
+void gltfStreamNodes(GltfModel& model, std::FILE* output) {
+#ifdef __linux__
+    // Only a regular file can go back to its start for the header.
+    struct stat about;
+    if (fstat(fileno(output), &about) != 0 || !S_ISREG(about.st_mode) || std::ftell(output) != 0)
+        return;
+    const char room[kHeaderBytes] = {};  // filled in at the end
+    model.streamedNodes = true;
+    model.nodes.spillFailed = std::fwrite(room, 1, kHeaderBytes, output) != kHeaderBytes ||
+                              std::fputs(kNodesOpen, output) < 0;
+    jsonStreamInto(model.nodes, output);
+#else
+    (void)model, (void)output;
+#endif
+}
+
 bool writeGltfFile(std::FILE* file, GltfModel& model) {
     const Layout layout = layOut(model);
-    JsonText head, middle, camera, tail, end;
+    JsonText open, head, middle, camera, tail, end;
+    jsonText(open, kNodesOpen);
     writeHead(head, model);
     writeMiddle(middle, model);
     writeCamera(camera, model);
     writeTail(tail, model);
     writeEnd(end, model, layout);
-    JsonText* const parts[] = {&head,   &model.lights,     &middle, &model.nodes,
-                               &camera, &model.meshesText, &tail,   &model.materialsText,
-                               &end};
+    JsonText* const parts[] = {&open,   &model.nodes,      &head, &model.lights,        &middle,
+                               &camera, &model.meshesText, &tail, &model.materialsText, &end};
     std::size_t text = 0;
     for (const JsonText* part : parts) text += part->bytes;
     const std::size_t jsonBytes = align4(text);
     for (std::size_t n = text; n < jsonBytes; ++n) jsonChar(end, ' ');  // JSON pads with spaces
     const std::size_t binBytes = layout.binBytes;
-    const std::size_t total = 12 + 8 + jsonBytes + (binBytes ? 8 + binBytes : 0);
+    const std::size_t total = kHeaderBytes + jsonBytes + (binBytes ? 8 + binBytes : 0);
     if (total > 0xFFFFFFFFu) return false;  // beyond what a binary glTF file can hold
 
-    // Header (magic, version 2, length), the JSON chunk, the BIN chunk.
-    bool ok = putWords(file, kGlbMagic, 2);
-    ok = ok &&
-         putWords(file, static_cast<std::uint32_t>(total), static_cast<std::uint32_t>(jsonBytes));
+    // Header (magic, version 2, length), the JSON chunk, the BIN chunk;
+    // where the nodes went ahead, the header last, over the room left for it.
     const unsigned char jsonType[4] = {'J', 'S', 'O', 'N'};
-    ok = ok && std::fwrite(jsonType, 1, 4, file) == 4;
-    for (JsonText* part : parts) ok = ok && jsonWrite(file, *part);
+    auto putHeader = [&] {
+        return putWords(file, kGlbMagic, 2) &&
+               putWords(file, static_cast<std::uint32_t>(total),
+                        static_cast<std::uint32_t>(jsonBytes)) &&
+               std::fwrite(jsonType, 1, 4, file) == 4;
+    };
+    bool ok = model.streamedNodes || putHeader();
+    for (JsonText* part : parts)
+        ok = ok && (part == &open && model.streamedNodes ? true : jsonWrite(file, *part));
     if (binBytes) {
         ok = ok && putWords(file, static_cast<std::uint32_t>(binBytes), kBinChunk);
         for (std::size_t g = 0; g < layout.shapes.size(); ++g)
             ok = ok && writeShape(file, model.geometries[g].mesh, layout.shapes[g]);
     }
+    if (model.streamedNodes)
+        ok = ok && std::fseek(file, 0, SEEK_SET) == 0 && putHeader() &&
+             std::fseek(file, 0, SEEK_END) == 0;
     return ok;
 }

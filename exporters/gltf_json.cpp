@@ -15,7 +15,7 @@ constexpr std::size_t kBuffer = 1 << 20;
 constexpr std::size_t kKeep = 12 << 20;  // text kept in memory before it spills
 
 void closeSpill(JsonText& out) {
-    if (out.spill) std::fclose(out.spill);
+    if (out.spill && out.ownsSpill) std::fclose(out.spill);
     out.spill = nullptr;
 }
 
@@ -89,7 +89,7 @@ JsonText& JsonText::operator=(JsonText&& other) {
     closeSpill(*this);
     buffer = std::move(other.buffer);
     used = other.used, bytes = other.bytes, spillAllowed = other.spillAllowed;
-    spill = other.spill, spillFailed = other.spillFailed;
+    spill = other.spill, spillFailed = other.spillFailed, ownsSpill = other.ownsSpill;
     blocks = std::move(other.blocks);
     other.spill = nullptr;
     return *this;
@@ -133,8 +133,19 @@ void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count) {
     jsonChar(out, ']');
 }
 
+void jsonStreamInto(JsonText& text, std::FILE* file) {
+    text.spill = file;
+    text.ownsSpill = false;
+}
+
 bool jsonWrite(std::FILE* file, JsonText& text) {
     bool ok = !text.spillFailed;
+    if (text.spill == file) {  // streamed: only the buffer is left
+        drain(text);
+        ok = ok && !text.spillFailed;
+        text.spill = nullptr;
+        return ok;
+    }
     if (text.spill) {
         drain(text);
         ok = ok && !text.spillFailed && std::fflush(text.spill) == 0;

@@ -23,6 +23,7 @@ struct JsonText {
     std::size_t bytes = 0;  // all the text so far
     bool spillAllowed = false;
     std::FILE* spill = nullptr;  // opened when the buffer first fills
+    bool ownsSpill = true;       // false for the output itself (jsonStreamInto)
     bool spillFailed = false;
     std::vector<JsonBlock> blocks;  // before the temporary file, or without one
     JsonText() = default;
@@ -45,3 +46,6 @@ void jsonFloats(JsonText& out, const float* values, int count,
                 bool exact = false);  // [a,b,c], count <= 4
 void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count);
 bool jsonWrite(std::FILE* file, JsonText& text);  // false if a write failed
+// The text goes straight into `file`, at its position, as the buffer
+// fills; jsonWrite into that same file then writes what is left.
+void jsonStreamInto(JsonText& text, std::FILE* file);

@@ -99,7 +99,8 @@ struct RecentFloats {
 };
 
 struct GltfModel {
-    JsonText nodes;  // the nodes' objects, comma-separated
+    JsonText nodes;              // the nodes' objects, comma-separated
+    bool streamedNodes = false;  // written into the output as they come
     RecentFloats recentTranslation, recentRotation;
     std::int32_t nodeCount = 0;
     JsonText lights;  // the lights' objects
@@ -156,6 +157,10 @@ std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
 std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light);
 void gltfWriteMaterial(JsonText& out, const GltfMaterial& material);
 bool writeGltfFile(std::FILE* file, GltfModel& model);
+// Before the first node: where the output is a regular file, the nodes go
+// into it as they are made, after room for the header (no temporary file,
+// no copy at the end).
+void gltfStreamNodes(GltfModel& model, std::FILE* output);
 
 // gltf_geometry.cpp: the shared unit shapes. A solid's shape (0 to
 // kGltfShapes - 1), or -1 for a solid the window does not draw; `scale`

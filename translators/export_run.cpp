@@ -26,9 +26,9 @@ bool sameFile(const char* scene, const char* output) {
 
 // Every statement echoed and handed over; unrecognised tokens echo an empty
 // line, as in every mode.
-void readAll(const ExportMode& mode) {
+void readAll(const ExportMode& mode, std::FILE* output) {
     TextOut& echo = console();
-    mode.begin();
+    mode.begin(output);
     SceneStatement statement;
     while (nextStatement(statement, NumberPrecision::Mixed)) {
         if (statement.kind != StatementKind::Unrecognised) textPutEcho(echo, statement);
@@ -55,7 +55,7 @@ bool runExport(const ExportMode& mode, const char* sceneFile, const char* output
 #ifdef _WIN32
     _setmode(_fileno(output.file), _O_BINARY);  // exports are bytes, not text lines
 #endif
-    readAll(mode);
+    readAll(mode, output.file);
     const bool readFailed = sceneReadFailed();
     closeScene();
     const bool wrote = !readFailed && mode.write(output.file);
@@ -75,7 +75,7 @@ bool runExport(const ExportMode& mode, const char* sceneFile, const char* output
 bool runExportMemory(const ExportMode& mode, const void* scene, std::size_t size,
                      std::FILE* output) {
     openSceneMemory(scene, size);
-    readAll(mode);
+    readAll(mode, output);
     closeScene();
     return mode.write(output);
 }

@@ -11,7 +11,7 @@
 #include "scene/scene.h"
 
 struct ExportMode {
-    void (*begin)();                                // before the first statement
+    void (*begin)(std::FILE* output);               // before the first statement, the output open
     void (*take)(const SceneStatement& statement);  // every statement, in order
     bool (*write)(std::FILE* output);               // false if a write failed
 };
