@@ -66,7 +66,13 @@ bool write(std::FILE* output) {
     return written;
 }
 
-const ExportMode kGltfMode{begin, take, write};
+// The nodes' thread may be writing into the output (gltfStreamNodes).
+void abandon() {
+    finishGltfPipeline();
+    gltf.model = GltfModel{};
+}
+
+const ExportMode kGltfMode{begin, take, write, abandon};
 
 }  // namespace
 

@@ -58,6 +58,7 @@ bool runExport(const ExportMode& mode, const char* sceneFile, const char* output
     readAll(mode, output.file);
     const bool readFailed = sceneReadFailed();
     closeScene();
+    if (readFailed && mode.abandon) mode.abandon();
     const bool wrote = !readFailed && mode.write(output.file);
     const bool written = closeOutput(output, wrote);
 
