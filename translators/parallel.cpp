@@ -1,6 +1,7 @@
 #include "parallel.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include <unistd.h>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "cores.h"
 #include "scene/console.h"
@@ -41,13 +46,33 @@ struct Run {
 
 enum class SlotState { Free, Translating, Translated, Placed, Ready };
 
+// A growing block of text with 16 bytes to spare after it, so that it may
+// be read and written 16 bytes at a time.
+struct Text {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0, capacity = 0;
+};
+
+constexpr std::size_t kSpare = 16;
+
+char* makeRoom(Text& text, std::size_t more) {
+    if (text.size + more + kSpare > text.capacity) {
+        const std::size_t capacity = std::max(2 * text.capacity, text.size + more + kSpare);
+        std::unique_ptr<char[]> data(new char[capacity]);
+        if (text.size > 0) std::memcpy(data.get(), text.data.get(), text.size);
+        text.data = std::move(data);
+        text.capacity = capacity;
+    }
+    return text.data.get() + text.size;
+}
+
 struct Slot {
     unsigned char input[kSegmentBytes];
     std::size_t size;
     std::uint64_t index;
     bool rest;  // no keyword to cut at: the rest of the scene, read in order
     SlotState state;
-    std::string text, echo, indented;
+    Text text, echo, indented;
     std::vector<Run> runs;
     std::int64_t depth, lowest;  // after the segment, from the start
     std::uint64_t before;        // brackets open before it, once known
@@ -132,7 +157,9 @@ Slot* takeSegment() {
 }
 
 void toText(void* sink, const char* data, std::size_t size) {
-    static_cast<std::string*>(sink)->append(data, size);
+    Text& text = *static_cast<Text*>(sink);
+    std::memcpy(makeRoom(text, size), data, size);
+    text.size += size;
 }
 
 void toOutput(void*, const char* data, std::size_t size) {
@@ -151,15 +178,14 @@ void startRun(Slot& slot, std::int64_t depth, std::int64_t lowest, std::uint64_t
 
 void endRun(Worker& w) {
     textFlush(w.out);
-    w.slot->runs.back().end = w.slot->text.size();
+    w.slot->runs.back().end = w.slot->text.size;
 }
 
 // Translates the segment with no bracket open before it, the lines without
 // indentation, into the slot.
 void translateSegment(Worker& w) {
     Slot& slot = *w.slot;
-    slot.text.clear();
-    slot.echo.clear();
+    slot.text.size = slot.echo.size = 0;
     slot.runs.clear();
     textOpenDrain(w.out, toText, &slot.text);
     textOpenDrain(w.echo, toText, &slot.echo);
@@ -202,33 +228,83 @@ void translateSegment(Worker& w) {
     slot.lowest = lowest;
 }
 
+// Appends the lines in [p, end) to `to`, each after `blanks` blanks.
+void indentLines(Text& to, const char* p, const char* const end, std::size_t blanks) {
+    static const auto kBlanks = [] {
+        std::array<char, kIndentCapacity + kSpare> all;
+        all.fill(' ');
+        return all;
+    }();
+    char* out = makeRoom(to, static_cast<std::size_t>(end - p) + blanks);
+    char* limit = to.data.get() + to.capacity - kSpare;
+    while (p < end) {
+        if (out + blanks + 16 > limit) {
+            to.size = static_cast<std::size_t>(out - to.data.get());
+            out = makeRoom(to, static_cast<std::size_t>(end - p) + 2 * blanks + 16);
+            limit = to.data.get() + to.capacity - kSpare;
+        }
+        for (std::size_t n = 0; n < blanks; n += 16) std::memcpy(out + n, kBlanks.data() + n, 16);
+        out += blanks;
+#ifdef __SSE2__
+        // Sixteen bytes at a time up to the line break: the text has 16
+        // readable bytes after its end, and `out` room for them.
+        for (;;) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+            const int breaks = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+            if (breaks != 0) {
+                const int length = __builtin_ctz(static_cast<unsigned>(breaks)) + 1;
+                out += length;
+                p += length;
+                break;
+            }
+            out += 16;
+            p += 16;
+            if (out + 16 > limit) {
+                to.size = static_cast<std::size_t>(out - to.data.get());
+                out = makeRoom(to, static_cast<std::size_t>(end - p) + 2 * blanks + 16);
+                limit = to.data.get() + to.capacity - kSpare;
+            }
+        }
+#else
+        const char* line = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        line = line ? line + 1 : end;
+        if (out + (line - p) > limit) {
+            to.size = static_cast<std::size_t>(out - to.data.get());
+            out = makeRoom(to, static_cast<std::size_t>(end - p) + blanks);
+            limit = to.data.get() + to.capacity - kSpare;
+        }
+        std::memcpy(out, p, static_cast<std::size_t>(line - p));
+        out += line - p;
+        p = line;
+#endif
+    }
+    to.size = static_cast<std::size_t>(out - to.data.get());
+}
+
 // The segment's text with its indentation, once the brackets open before it
 // are known.
 void indentSegment(Slot& slot) {
     const int initial = parallel.mode->initialIndent;
     const std::uint64_t before = slot.before;
-    slot.indented.clear();
+    slot.indented.size = 0;
     std::size_t start = 0;
     for (const Run& run : slot.runs) {
-        const char* p = slot.text.data() + start;
-        const char* const end = slot.text.data() + run.end;
+        const char* p = slot.text.data.get() + start;
+        const char* const end = slot.text.data.get() + run.end;
         start = run.end;
         if (run.needs > before || p == end) continue;  // a Pop with none open
         const std::int64_t depth = std::max<std::int64_t>(
             static_cast<std::int64_t>(before) + run.depth, run.depth - run.lowest);
         const std::size_t blanks =
             static_cast<std::size_t>(std::min<std::int64_t>(initial + depth, kIndentCapacity - 1));
+        const std::size_t length = static_cast<std::size_t>(end - p);
         if (blanks == 0) {
-            slot.indented.append(p, end);
+            std::memcpy(makeRoom(slot.indented, length), p, length);
+            slot.indented.size += length;
             continue;
         }
-        while (p < end) {
-            const char* line = static_cast<const char*>(std::memchr(p, '\n', end - p));
-            line = line ? line + 1 : end;
-            slot.indented.append(blanks, ' ');
-            slot.indented.append(p, line);
-            p = line;
-        }
+        indentLines(slot.indented, p, end, blanks);
     }
 }
 
@@ -269,8 +345,8 @@ void writeReady() {
         Slot& slot = parallel.slots[parallel.turn % kSlots];
         if (slot.state != SlotState::Ready || slot.index != parallel.turn) break;
         hold.unlock();
-        toOutput(nullptr, slot.indented.data(), slot.indented.size());
-        toStandardOutput(nullptr, slot.echo.data(), slot.echo.size());
+        toOutput(nullptr, slot.indented.data.get(), slot.indented.size);
+        toStandardOutput(nullptr, slot.echo.data.get(), slot.echo.size);
         writeReports(slot.reports);
         passLines(slot.lines, slot.lastLineStart, slot.size);
         hold.lock();
@@ -331,6 +407,7 @@ void work(Worker& w) {
 }  // namespace
 
 int translationThreads(std::int64_t sceneSize) {
+    parallel.last = ThreadsRun{0, 0, false};
     if (sceneSize < kThreadsFrom) return 1;
     return std::min(usableCores(), kMostThreads);
 }
