@@ -30,10 +30,14 @@ run: deps-run
 	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot
 	@sh scripts/run-example $(BUILD)
 
-test: deps-test
+test: deps-test tests/web/node_modules/.package-lock.json
 	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
 	@cmake --build --preset $(PRESET)
 	@ctest --preset $(PRESET)
+
+# The browser tests' npm packages, as the lock file pins them.
+tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
+	@cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null
 
 bench: deps-bench
 	@$(CONFIGURE) -DMIROVAN_BUILD_BENCH=ON >/dev/null

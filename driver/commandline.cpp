@@ -5,6 +5,7 @@
 
 #include "screen_mode.h"
 #include "scene/console.h"
+#include "exporters/exporters.h"
 #include "translators/translators.h"
 
 namespace {
@@ -21,6 +22,8 @@ void printUsage() {
     textPut(out, "Mirovan -ecran fichier.scn\n");
     textPut(out, "Mirovan -vrml fichier.scn fichier.wrl\n");
     textPut(out, "Mirovan -opengl fichier.scn fichier.cpp\n");
+    textPut(out, "Mirovan -html fichier.scn fichier.html\n");
+    textPut(out, "Mirovan -gltf fichier.scn fichier.glb\n");
 }
 
 int missingArguments() {
@@ -45,6 +48,8 @@ int runCommandLine(int argc, char** argv) {
     const char* mode = argv[1];
     if (std::strcmp(mode, "-opengl") == 0) return translate(SourceTranslator, "OpenGL", argc, argv);
     if (std::strcmp(mode, "-vrml") == 0) return translate(VrmlTranslator, "VRML", argc, argv);
+    if (std::strcmp(mode, "-html") == 0) return translate(PageExporter, "HTML", argc, argv);
+    if (std::strcmp(mode, "-gltf") == 0) return translate(GltfExporter, "glTF", argc, argv);
     if (std::strcmp(mode, "-ecran") == 0) {
         if (argc < 3) return missingArguments();
         textPut(console(), "Ecran\n");

@@ -7,11 +7,12 @@ namespace {
 
 const std::string kUsage =
     "Usage\nMirovan -ecran fichier.scn\nMirovan -vrml fichier.scn fichier.wrl\n"
-    "Mirovan -opengl fichier.scn fichier.cpp\n";
+    "Mirovan -opengl fichier.scn fichier.cpp\nMirovan -html fichier.scn fichier.html\n"
+    "Mirovan -gltf fichier.scn fichier.glb\n";
 
 }  // namespace
 
-TEST(CommandLine, NoArgumentsPrintsExactlyFiveLines) {
+TEST(CommandLine, NoArgumentsPrintsTheMissingLineAndTheUsage) {
     RunResult r = runProgram({MIROVAN_BINARY});
     EXPECT_EQ(r.out, "Il manque des arguments!!!\n" + kUsage);
     EXPECT_EQ(r.err, "");
@@ -27,8 +28,13 @@ TEST(CommandLine, UnknownModeWordPrintsTheUsage) {
 }
 
 TEST(CommandLine, ModeWithoutItsFilesIsReportedLikeNoArguments) {
-    for (auto args : std::vector<std::vector<std::string>>{
-             {"-vrml"}, {"-vrml", "a.scn"}, {"-opengl"}, {"-opengl", "a.scn"}, {"-ecran"}}) {
+    for (auto args : std::vector<std::vector<std::string>>{{"-vrml"},
+                                                           {"-vrml", "a.scn"},
+                                                           {"-opengl"},
+                                                           {"-opengl", "a.scn"},
+                                                           {"-html", "a.scn"},
+                                                           {"-gltf"},
+                                                           {"-ecran"}}) {
         args.insert(args.begin(), MIROVAN_BINARY);
         RunResult r = runProgram(args);
         EXPECT_EQ(r.out, "Il manque des arguments!!!\n" + kUsage);

@@ -1,0 +1,23 @@
+// The run of an export that needs the whole scene before it can write
+// (the web page, glTF): the scene is read once and every statement echoed as
+// the translators echo it, each handed to the export, and the export then
+// writes its file. Banner aside, the messages, the exit status and the
+// output replaced whole or not at all are the translators'.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+#include "scene/scene.h"
+
+struct ExportMode {
+    void (*begin)();                                // before the first statement
+    void (*take)(const SceneStatement& statement);  // every statement, in order
+    bool (*write)(std::FILE* output);               // false if a write failed
+};
+
+// Reads the scene in NumberPrecision::Mixed, as the window does.
+bool runExport(const ExportMode& mode, const char* sceneFile, const char* outputFile);
+// The same over a scene held in memory, into an open output that stays open.
+bool runExportMemory(const ExportMode& mode, const void* scene, std::size_t size,
+                     std::FILE* output);
