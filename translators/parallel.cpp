@@ -29,8 +29,6 @@ namespace {
 constexpr std::size_t kSegmentBytes = 128 << 10;
 constexpr std::int64_t kThreadsFrom = 1 << 20;
 constexpr int kMostThreads = 4;
-// Segments in hand at once: each thread may be one ahead of the writing.
-constexpr int kSlots = 2 * kMostThreads;
 
 // A stretch of a segment's text whose lines all stand at one depth. Depths
 // count from the brackets open before the segment (unknown while it is
@@ -105,7 +103,9 @@ struct ParallelState {
     const TranslationMode* mode;
     std::FILE* output;
     ReportWriter reports;
+    // Segments in hand at once: each thread may be one ahead of the writing.
     std::unique_ptr<Slot[]> slots;
+    std::size_t slotCount;
     std::unique_ptr<Worker[]> workers;
     void (*seam)(std::uint64_t);
     ThreadsRun last;
@@ -133,7 +133,7 @@ bool fill(unsigned char* buffer, std::size_t& length) {
 Slot* takeSegment() {
     std::lock_guard<std::mutex> reading(parallel.reading);
     if (parallel.readFailed || parallel.restTaken) return nullptr;
-    Slot& slot = parallel.slots[parallel.nextIndex % kSlots];
+    Slot& slot = parallel.slots[parallel.nextIndex % parallel.slotCount];
     {
         std::unique_lock<std::mutex> hold(parallel.lock);
         parallel.changed.wait(hold, [&] { return slot.state == SlotState::Free; });
@@ -312,7 +312,7 @@ void indentSegment(Slot& slot) {
 // brackets open before each follow from those before the one before.
 void placeTranslated() {
     for (;;) {
-        Slot& slot = parallel.slots[parallel.placing % kSlots];
+        Slot& slot = parallel.slots[parallel.placing % parallel.slotCount];
         if (slot.state != SlotState::Translated || slot.index != parallel.placing) return;
         slot.before = parallel.openBefore;
         parallel.openBefore = static_cast<std::uint64_t>(
@@ -342,7 +342,7 @@ void writeReady() {
     if (parallel.writing) return;
     parallel.writing = true;
     for (;;) {
-        Slot& slot = parallel.slots[parallel.turn % kSlots];
+        Slot& slot = parallel.slots[parallel.turn % parallel.slotCount];
         if (slot.state != SlotState::Ready || slot.index != parallel.turn) break;
         hold.unlock();
         toOutput(nullptr, slot.indented.data.get(), slot.indented.size);
@@ -418,7 +418,8 @@ bool translateOnThreads(const TranslationMode& mode, int threads, const char* sc
     std::size_t heldLength = 0;
     parallel.fd = handOverScene(held, heldLength);
     parallel.carry.reset(new unsigned char[kSegmentBytes]);
-    parallel.slots.reset(new Slot[kSlots]);
+    parallel.slotCount = 2 * static_cast<std::size_t>(threads);
+    parallel.slots.reset(new Slot[parallel.slotCount]);
     parallel.workers.reset(new Worker[static_cast<std::size_t>(threads)]);
     std::memcpy(parallel.carry.get(), held, heldLength);
     parallel.carryLength = heldLength;
@@ -429,9 +430,9 @@ bool translateOnThreads(const TranslationMode& mode, int threads, const char* sc
     parallel.mode = &mode;
     parallel.output = output;
     parallel.reports = startSceneReports(sceneFile);
-    for (int s = 0; s < kSlots; ++s) parallel.slots[s].state = SlotState::Free;
+    for (std::size_t s = 0; s < parallel.slotCount; ++s) parallel.slots[s].state = SlotState::Free;
 
-    std::fwrite(mode.header, 1, std::strlen(mode.header), output);
+    toOutput(nullptr, mode.header, std::strlen(mode.header));
     std::vector<std::thread> others;
     for (int k = 1; k < threads; ++k) {
         try {
