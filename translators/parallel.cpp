@@ -1,7 +1,6 @@
 #include "parallel.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -14,11 +13,8 @@
 
 #include <unistd.h>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "cores.h"
+#include "indented_text.h"
 #include "scene/console.h"
 #include "scene/echo.h"
 #include "scene/reports.h"
@@ -44,26 +40,6 @@ struct Run {
 
 enum class SlotState { Free, Translating, Translated, Placed, Ready };
 
-// A growing block of text with 16 bytes to spare after it, so that it may
-// be read and written 16 bytes at a time.
-struct Text {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0, capacity = 0;
-};
-
-constexpr std::size_t kSpare = 16;
-
-char* makeRoom(Text& text, std::size_t more) {
-    if (text.size + more + kSpare > text.capacity) {
-        const std::size_t capacity = std::max(2 * text.capacity, text.size + more + kSpare);
-        std::unique_ptr<char[]> data(new char[capacity]);
-        if (text.size > 0) std::memcpy(data.get(), text.data.get(), text.size);
-        text.data = std::move(data);
-        text.capacity = capacity;
-    }
-    return text.data.get() + text.size;
-}
-
 struct Slot {
     unsigned char input[kSegmentBytes];
     std::size_t size;
@@ -81,7 +57,6 @@ struct Slot {
 struct Worker {
     TextOut out, echo;
     Slot* slot;
-    std::uint64_t segments;
 };
 
 struct ParallelState {
@@ -157,9 +132,7 @@ Slot* takeSegment() {
 }
 
 void toText(void* sink, const char* data, std::size_t size) {
-    Text& text = *static_cast<Text*>(sink);
-    std::memcpy(makeRoom(text, size), data, size);
-    text.size += size;
+    appendText(*static_cast<Text*>(sink), data, size);
 }
 
 void toOutput(void*, const char* data, std::size_t size) {
@@ -228,60 +201,6 @@ void translateSegment(Worker& w) {
     slot.lowest = lowest;
 }
 
-// Appends the lines in [p, end) to `to`, each after `blanks` blanks.
-void indentLines(Text& to, const char* p, const char* const end, std::size_t blanks) {
-    static const auto kBlanks = [] {
-        std::array<char, kIndentCapacity + kSpare> all;
-        all.fill(' ');
-        return all;
-    }();
-    char* out = makeRoom(to, static_cast<std::size_t>(end - p) + blanks);
-    char* limit = to.data.get() + to.capacity - kSpare;
-    while (p < end) {
-        if (out + blanks + 16 > limit) {
-            to.size = static_cast<std::size_t>(out - to.data.get());
-            out = makeRoom(to, static_cast<std::size_t>(end - p) + 2 * blanks + 16);
-            limit = to.data.get() + to.capacity - kSpare;
-        }
-        for (std::size_t n = 0; n < blanks; n += 16) std::memcpy(out + n, kBlanks.data() + n, 16);
-        out += blanks;
-#ifdef __SSE2__
-        // Sixteen bytes at a time up to the line break: the text has 16
-        // readable bytes after its end, and `out` room for them.
-        for (;;) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-            const int breaks = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-            if (breaks != 0) {
-                const int length = __builtin_ctz(static_cast<unsigned>(breaks)) + 1;
-                out += length;
-                p += length;
-                break;
-            }
-            out += 16;
-            p += 16;
-            if (out + 16 > limit) {
-                to.size = static_cast<std::size_t>(out - to.data.get());
-                out = makeRoom(to, static_cast<std::size_t>(end - p) + 2 * blanks + 16);
-                limit = to.data.get() + to.capacity - kSpare;
-            }
-        }
-#else
-        const char* line = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        line = line ? line + 1 : end;
-        if (out + (line - p) > limit) {
-            to.size = static_cast<std::size_t>(out - to.data.get());
-            out = makeRoom(to, static_cast<std::size_t>(end - p) + blanks);
-            limit = to.data.get() + to.capacity - kSpare;
-        }
-        std::memcpy(out, p, static_cast<std::size_t>(line - p));
-        out += line - p;
-        p = line;
-#endif
-    }
-    to.size = static_cast<std::size_t>(out - to.data.get());
-}
-
 // The segment's text with its indentation, once the brackets open before it
 // are known.
 void indentSegment(Slot& slot) {
@@ -300,11 +219,10 @@ void indentSegment(Slot& slot) {
             static_cast<std::size_t>(std::min<std::int64_t>(initial + depth, kIndentCapacity - 1));
         const std::size_t length = static_cast<std::size_t>(end - p);
         if (blanks == 0) {
-            std::memcpy(makeRoom(slot.indented, length), p, length);
-            slot.indented.size += length;
+            appendText(slot.indented, p, length);
             continue;
         }
-        indentLines(slot.indented, p, end, blanks);
+        appendIndented(slot.indented, p, end, blanks);
     }
 }
 
@@ -387,7 +305,6 @@ void translateRest(Worker& w) {
 void work(Worker& w) {
     while (Slot* slot = takeSegment()) {
         w.slot = slot;
-        ++w.segments;
         if (slot->rest) return translateRest(w);
         translateSegment(w);
         std::unique_lock<std::mutex> hold(parallel.lock);
