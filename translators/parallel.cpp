@@ -43,6 +43,7 @@ enum class SlotState { Free, Translating, Translated, Placed, Ready };
 struct Slot {
     unsigned char input[kSegmentBytes];
     std::size_t size;
+    std::size_t held;  // bytes in `input`: after `size`, the next segment's start
     std::uint64_t index;
     bool rest;  // no keyword to cut at: the rest of the scene, read in order
     SlotState state;
@@ -121,6 +122,7 @@ Slot* takeSegment() {
     slot.size = parallel.atEnd ? length : lastCut(slot.input, length);
     slot.rest = slot.size == 0;
     if (slot.rest) slot.size = length;  // the rest is read on from the descriptor
+    slot.held = length;
     parallel.restTaken = slot.rest;
     parallel.carryLength = length - slot.size;
     std::memcpy(parallel.carry.get(), slot.input + slot.size, parallel.carryLength);
@@ -152,6 +154,23 @@ void startRun(Slot& slot, std::int64_t depth, std::int64_t lowest, std::uint64_t
 void endRun(Worker& w) {
     textFlush(w.out);
     w.slot->runs.back().end = w.slot->text.size;
+}
+
+// A number missing at the segment's end is missing before the keyword that
+// starts the next one, as the whole scene read in one piece tells it.
+void numberMissingBeforeNext(Slot& slot) {
+    SceneReports& reports = slot.reports;
+    if (reports.kept == 0) return;
+    SceneReport& last = reports.shown[reports.kept - 1];
+    if (last.kind != ReportKind::MissingAtEnd) return;
+    last.kind = ReportKind::MissingBefore;
+    const unsigned char* next = slot.input + slot.size;
+    std::size_t length = 0;
+    while (slot.size + length < slot.held && length < sizeof last.word - 1 && next[length] > ' ')
+        ++length;
+    std::memcpy(last.word, next, length);
+    last.wordLength = length;
+    last.wordCut = false;
 }
 
 // Translates the segment with no bracket open before it, the lines without
@@ -195,6 +214,7 @@ void translateSegment(Worker& w) {
     endRun(w);
     textFlush(w.echo);
     slot.reports = sceneReports();
+    if (slot.size < slot.held) numberMissingBeforeNext(slot);
     slot.lines = sceneLinesTaken(slot.lastLineStart);
     closeScene();
     slot.depth = depth;

@@ -3,6 +3,7 @@
 // thread or several; the echo, the files and the status as they were.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -133,4 +134,24 @@ TEST(Reports, SameOnSeveralThreadsAsOnOne) {
         << several.substr(0, 200);
     EXPECT_NE(several.find(s + ": 12 autres erreurs\n"), std::string::npos) << several;
     EXPECT_EQ(several, one);
+}
+
+// A statement short of a number just before a segment's end: the number is
+// missing before the keyword that starts the next segment.
+TEST(Reports, NumberMissingWhereTheSceneIsCut) {
+    if (cores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    const std::string s = scratchDirectory() + "/cut.scn";
+    std::string text;
+    while (text.size() < (128u << 10) - 30) text += "Cube 1 2 3\n";
+    text += "Cube 1 2\n";
+    const std::size_t line =
+        1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    text.append((128u << 10) - 10 - text.size(), ' ');
+    const std::size_t column = text.size() - text.rfind('\n');  // of the Sphere
+    text += "Sphere 1\n" + generateScene(SceneShape::Mixed, 2u << 20);
+    const std::string expected = s + ":" + std::to_string(line) + ":" + std::to_string(column) +
+                                 ": nombre manquant avant « Sphere », lu comme 0\n";
+    EXPECT_EQ(reportsOf(s, text), expected);
+    OneCore pinned;
+    EXPECT_EQ(reportsOf(s, text), expected);
 }
