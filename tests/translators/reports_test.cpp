@@ -134,6 +134,22 @@ TEST(Reports, SameOnSeveralThreadsAsOnOne) {
         << several.substr(0, 200);
     EXPECT_NE(several.find(s + ": 12 autres erreurs\n"), std::string::npos) << several;
     EXPECT_EQ(several, one);
+
+    // After a stretch with no keyword to cut at, read on in order.
+    std::string stretch = generateScene(SceneShape::Mixed, 3u << 19);
+    while (stretch.size() < (2u << 20)) stretch += "Box 1 2 3 cube -0.5\n";
+    const std::string afterStretch = reportsOf(s, stretch + "Cube 1 x 3\n");
+    {
+        OneCore pinned;
+        EXPECT_EQ(afterStretch, reportsOf(s, stretch + "Cube 1 x 3\n"));
+    }
+    EXPECT_EQ(
+        afterStretch.rfind(
+            s + ":" +
+                std::to_string(std::count(stretch.begin(), stretch.begin() + (3u << 19), '\n') + 2),
+            0),
+        0u)
+        << afterStretch.substr(0, 200);
 }
 
 // A statement short of a number just before a segment's end: the number is
