@@ -2,6 +2,7 @@
 
 #include "scene/console.h"
 #include "viewer/scene_source.h"
+#include "viewer/screenshot.h"
 #include "viewer/view.h"
 #include "viewer/viewer_window.h"
 #include "viewer/watch.h"
@@ -13,6 +14,8 @@ int runScreenMode(const char* sceneFileName) {
     if (setSceneFileName(sceneFileName) == SceneSource::TooLarge) return 1;
     setFrameDrawer(drawScene);
     if (!openViewerWindow()) return 1;
+    addKeyHandler(KeyF12, requestScreenshot);
+    setFrameReadyHook(saveRequestedScreenshot);
     setTimerHandler(watchSceneFile, kWatchIntervalSeconds);
     return runViewer(myInit);
 }

@@ -20,11 +20,15 @@ struct SnapshotRequest {
     float angleX = 0.0f;
     float angleY = 0.0f;
     int frames = 1;
+    double zoom = 1.0;
+    bool zoomAtCentre = true;
+    double zoomX = 0.0, zoomY = 0.0;  // window pixels from the top-left corner
 };
 
 int usage() {
-    std::fprintf(
-        stderr, "Usage: mirovan-snapshot SCENE OUT.png [--size W H] [--view AX AY] [--frames N]\n");
+    std::fprintf(stderr,
+                 "Usage: mirovan-snapshot SCENE OUT.png [--size W H] [--view AX AY] [--frames N]\n"
+                 "                        [--zoom Z [--zoom-at X Y]]\n");
     return 2;
 }
 
@@ -42,6 +46,12 @@ bool parseAngle(const char* text, float& value) {
     return end != text && *end == '\0';
 }
 
+bool parseDouble(const char* text, double low, double high, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0' && value >= low && value <= high;
+}
+
 bool parse(int argc, char** argv, SnapshotRequest& request) {
     if (argc < 3) return false;
     request.scene = argv[1];
@@ -57,6 +67,14 @@ bool parse(int argc, char** argv, SnapshotRequest& request) {
             if (!parseAngle(argv[i + 1], request.angleX) ||
                 !parseAngle(argv[i + 2], request.angleY))
                 return false;
+            i += 2;
+        } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
+            if (!parseDouble(argv[++i], 0.01, 100.0, request.zoom)) return false;
+        } else if (std::strcmp(argv[i], "--zoom-at") == 0 && hasTwo) {
+            if (!parseDouble(argv[i + 1], -1e6, 1e6, request.zoomX) ||
+                !parseDouble(argv[i + 2], -1e6, 1e6, request.zoomY))
+                return false;
+            request.zoomAtCentre = false;
             i += 2;
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
             if (!parseInt(argv[++i], 1, request.frames)) return false;
@@ -102,6 +120,12 @@ int main(int argc, char** argv) {
     myInit();
     reshapeView(request.width, request.height);
     setViewAngles(request.angleX, request.angleY);
+    if (request.zoomAtCentre) {
+        request.zoomX = request.width / 2.0;
+        request.zoomY = request.height / 2.0;
+    }
+    // As the wheel zooms: the scene point at (X, Y) stays where it is.
+    if (request.zoom != 1.0) zoomViewAt(request.zoom, request.zoomX, request.zoomY);
     setFrameDrawer(drawScene);
     for (int i = 0; i < request.frames; ++i) displayFrame();
 

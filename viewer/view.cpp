@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "support/support_state.h"
@@ -9,9 +10,22 @@
 
 namespace {
 
+// The zoom, held as a scene point pinned to a point of the window (both
+// from the box's centre: the window's as -1..1 across, y up). Zooming again
+// at the same window point then keeps the scene point exactly, however
+// many notches it takes, and at rest the box is exactly +-20.
+struct ViewZoom {
+    double factor = 1.0;
+    double windowX = 0.0, windowY = 0.0;
+    double sceneX = 0.0, sceneY = 0.0;
+};
+
 struct ViewState {
     ViewAngles angles{0.0f, 0.0f};
+    ViewZoom zoom;
+    int width = 0, height = 0;  // of the client area, from reshapeView
     void (*drawer)() = nullptr;
+    void (*frameReady)() = nullptr;
     bool frameMarked = false;  // the first frame's starting state is remembered
 };
 
@@ -50,6 +64,29 @@ float wrapped(float degrees) {
     return angle < 360.0f ? angle : 0.0f;  // a tiny negative rounds up to 360
 }
 
+constexpr double kHalfWidth = 20.0;
+constexpr double kMinZoom = 0.01, kMaxZoom = 100.0;
+
+// Half the box's height at zoom 1: 20 divided by the width first, then
+// multiplied by the height.
+double halfHeight() { return (kHalfWidth / view.width) * view.height; }
+
+void applyProjection() {
+    const ViewZoom& zoom = view.zoom;
+    const double halfX = kHalfWidth / zoom.factor, halfY = halfHeight() / zoom.factor;
+    const double left = zoom.sceneX - (zoom.windowX + 1.0) * halfX;
+    const double right = zoom.sceneX + (1.0 - zoom.windowX) * halfX;
+    const double bottom = zoom.sceneY - (zoom.windowY + 1.0) * halfY;
+    const double top = zoom.sceneY + (1.0 - zoom.windowY) * halfY;
+    // Zoomed out, the depth grows with the box; zoomed in, it keeps all
+    // that zoom 1 shows.
+    const double depth = zoom.factor < 1.0 ? kHalfWidth / zoom.factor : kHalfWidth;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(left, right, bottom, top, -depth, depth);
+    glMatrixMode(GL_MODELVIEW);
+}
+
 }  // namespace
 
 void setFrameDrawer(void (*draw)()) { view.drawer = draw; }
@@ -69,19 +106,45 @@ void displayFrame() {
     endFrameMatrix(startDepth);
 
     glFlush();
+    if (view.frameReady) view.frameReady();
     swapWindowBuffers();
 }
 
 void reshapeView(int width, int height) {
     if (width <= 0 || height <= 0) return;  // minimised: keep the last projection
+    view.width = width;
+    view.height = height;
     glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
+    applyProjection();
     glLoadIdentity();
-    const double top = (20.0 / width) * height;
-    const double bottom = (-20.0 / width) * height;
-    glOrtho(-20.0, 20.0, bottom, top, -20.0, 20.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+}
+
+void setFrameReadyHook(void (*hook)()) { view.frameReady = hook; }
+
+void viewSize(int& width, int& height) {
+    width = view.width;
+    height = view.height;
+}
+
+void zoomViewAt(double factor, double x, double y) {
+    if (view.width <= 0 || view.height <= 0 || !(factor > 0.0) || !std::isfinite(factor)) return;
+    ViewZoom& zoom = view.zoom;
+    const double windowX = 2.0 * x / view.width - 1.0;
+    const double windowY = 1.0 - 2.0 * y / view.height;
+    // The scene point under (x, y) before the zoom becomes the pinned one.
+    zoom.sceneX += (windowX - zoom.windowX) * kHalfWidth / zoom.factor;
+    zoom.sceneY += (windowY - zoom.windowY) * halfHeight() / zoom.factor;
+    zoom.windowX = windowX;
+    zoom.windowY = windowY;
+    zoom.factor = std::clamp(zoom.factor * factor, kMinZoom, kMaxZoom);
+    applyProjection();
+}
+
+double viewZoom() { return view.zoom.factor; }
+
+void resetZoom() {
+    view.zoom = ViewZoom{};
+    if (view.width > 0 && view.height > 0) applyProjection();
 }
 
 ViewAngles viewAngles() { return view.angles; }
@@ -94,5 +157,6 @@ void turnView(float byX, float byY) {
 
 void resetView() {
     view.angles = {0.0f, 0.0f};
+    view.zoom = ViewZoom{};
     view.frameMarked = false;
 }

@@ -13,6 +13,9 @@ int openViewerWindow() {
     addKeyHandler(KeyRight, decreaseAngleY);
     addKeyHandler(KeyLeft, increaseAngleY);
     addKeyHandler(KeyReturn, toggleSpin);
+    addKeyHandler(KeyHome, homeView);
+    setDragHandler(dragView);
+    setWheelHandler(wheelZoom);
     return 1;
 }
 

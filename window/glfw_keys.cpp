@@ -14,6 +14,8 @@ int codeForKey(int platformKey) {
         case GLFW_KEY_UP: return KeyUp;
         case GLFW_KEY_RIGHT: return KeyRight;
         case GLFW_KEY_DOWN: return KeyDown;
+        case GLFW_KEY_HOME: return KeyHome;
+        case GLFW_KEY_F12: return KeyF12;
         default: return 0;
     }
 }

@@ -4,6 +4,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "glfw_keys.h"
@@ -28,6 +29,10 @@ struct GlfwState {
     double exposeDeadline = 0;  // > 0: a resize paint waits for the expose
     bool insideEvents = false;  // GLFW is dispatching to our callbacks
     double nextTick = 0;
+    bool dragging = false;            // the left button went down in the window
+    double cursorX = 0, cursorY = 0;  // from the latest cursor event
+    int dragX = 0, dragY = 0;         // where the last drag report left the cursor
+    double wheelRest = 0;             // part of a notch, from smooth wheels
 };
 
 GlfwState state;
@@ -38,6 +43,8 @@ void releaseWindowResources() {
     state.window = nullptr;
     state.paintPending = false;
     state.exposeDeadline = 0;
+    state.dragging = false;
+    state.wheelRest = 0;
     layerReleaseHandlers();
     if (window) {
         glfwMakeContextCurrent(nullptr);
@@ -101,12 +108,48 @@ void onCharacter(GLFWwindow* window, unsigned int codepoint) {
     if (const int code = codeForCharacter(codepoint)) dispatchKey(code);
 }
 
+// The cursor as the events place it: asking X where it is now would see
+// moves still queued behind the event at hand. X grabs the pointer while a
+// button is held, so a drag goes on outside the window until it comes up.
+int pixelOf(double coordinate) { return static_cast<int>(std::floor(coordinate)); }
+
+void onMouseButton(GLFWwindow* window, int button, int action, int) {
+    if (!accepting(window) || button != GLFW_MOUSE_BUTTON_LEFT) return;
+    state.dragging = action == GLFW_PRESS && layerKeysRouted();
+    state.dragX = pixelOf(state.cursorX);
+    state.dragY = pixelOf(state.cursorY);
+}
+
+void onCursor(GLFWwindow* window, double x, double y) {
+    if (!accepting(window)) return;
+    state.cursorX = x;
+    state.cursorY = y;
+    if (!state.dragging || !layerKeysRouted()) return;
+    const int dx = pixelOf(x) - state.dragX, dy = pixelOf(y) - state.dragY;
+    state.dragX = pixelOf(x);
+    state.dragY = pixelOf(y);
+    dispatchDrag(dx, dy);
+}
+
+// Whole notches only: a smooth wheel's fractions add up to one first.
+void onScroll(GLFWwindow* window, double, double offset) {
+    if (!accepting(window) || !layerKeysRouted()) return;
+    state.wheelRest += offset;
+    const double notches = std::trunc(state.wheelRest);
+    if (notches == 0) return;
+    state.wheelRest -= notches;
+    dispatchWheel(static_cast<int>(notches), pixelOf(state.cursorX), pixelOf(state.cursorY));
+}
+
 void installCallbacks(GLFWwindow* window) {
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     glfwSetWindowIconifyCallback(window, onIconify);
     glfwSetWindowRefreshCallback(window, onRefresh);
     glfwSetKeyCallback(window, onKey);
     glfwSetCharCallback(window, onCharacter);
+    glfwSetMouseButtonCallback(window, onMouseButton);
+    glfwSetCursorPosCallback(window, onCursor);
+    glfwSetScrollCallback(window, onScroll);
 }
 
 bool startPlatform() {
@@ -198,6 +241,7 @@ bool platformOpenAttempt(const char* title, int displayMode) {
         return false;
     }
     state.window = window;
+    glfwGetCursorPos(window, &state.cursorX, &state.cursorY);
     installCallbacks(window);
     placeWindow(window);
     glfwShowWindow(window);

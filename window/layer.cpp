@@ -27,6 +27,8 @@ struct LayerState {
     void (*idleHandler)() = nullptr;
     void (*timerHandler)() = nullptr;
     double timerInterval = 0;
+    void (*dragHandler)(int, int) = nullptr;
+    void (*wheelHandler)(int, int, int) = nullptr;
     KeyEntry keys[kKeyTableCapacity] = {};
     int keyCount = 0;
 };
@@ -78,6 +80,10 @@ void setReshapeHandler(void (*handler)(int, int)) { layer.reshapeHandler = handl
 
 void setIdleHandler(void (*handler)()) { layer.idleHandler = handler; }
 
+void setDragHandler(void (*handler)(int, int)) { layer.dragHandler = handler; }
+
+void setWheelHandler(void (*handler)(int, int, int)) { layer.wheelHandler = handler; }
+
 void setTimerHandler(void (*handler)(), double intervalSeconds) {
     layer.timerHandler = handler;
     layer.timerInterval = handler ? intervalSeconds : 0;
@@ -109,6 +115,18 @@ void dispatchKey(int code) {
         }
     }
     if (ran) requestRedraw();
+}
+
+void dispatchDrag(int dx, int dy) {
+    if (!layer.dragHandler || layer.leaving || (dx == 0 && dy == 0)) return;
+    layer.dragHandler(dx, dy);
+    requestRedraw();
+}
+
+void dispatchWheel(int notches, int x, int y) {
+    if (!layer.wheelHandler || layer.leaving || notches == 0) return;
+    layer.wheelHandler(notches, x, y);
+    requestRedraw();
 }
 
 void closeWindow() { platformDestroyWindow(); }

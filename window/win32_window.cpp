@@ -23,8 +23,11 @@ struct Win32State {
     int clientWidth = 100, clientHeight = 100;
     bool useDefaultPosition = true;
     bool classRegistered = false;
-    bool opened = false;   // the attempt succeeded: destroying it ends the loop
-    bool looping = false;  // inside platformRunLoop
+    bool opened = false;       // the attempt succeeded: destroying it ends the loop
+    bool looping = false;      // inside platformRunLoop
+    bool dragging = false;     // the left button went down in the window
+    int dragX = 0, dragY = 0;  // where the last drag report left the cursor
+    int wheelRest = 0;         // part of a notch, from high-resolution wheels
 };
 
 Win32State state;
@@ -53,11 +56,38 @@ void releaseWindowResources() {
     state.window = nullptr;
     state.deviceContext = nullptr;
     state.glContext = nullptr;
+    state.dragging = false;
+    state.wheelRest = 0;
     layerReleaseHandlers();
 }
 
 void dispatchIfRouted(int code) {
     if (layerKeysRouted()) dispatchKey(code);
+}
+
+// Client coordinates are signed: under capture the cursor may leave the
+// window on any side.
+int pointX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+int pointY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
+void dragTo(LPARAM lParam) {
+    if (!state.dragging) return;
+    const int dx = pointX(lParam) - state.dragX, dy = pointY(lParam) - state.dragY;
+    state.dragX = pointX(lParam);
+    state.dragY = pointY(lParam);
+    if (layerKeysRouted()) dispatchDrag(dx, dy);
+}
+
+// WHEEL_DELTA is one notch; high-resolution wheels send parts of it, which
+// add up here. The message gives the cursor in screen coordinates.
+void turnWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    state.wheelRest += GET_WHEEL_DELTA_WPARAM(wParam);
+    const int notches = state.wheelRest / WHEEL_DELTA;
+    if (notches == 0) return;
+    state.wheelRest -= notches * WHEEL_DELTA;
+    POINT cursor = {pointX(lParam), pointY(lParam)};
+    ScreenToClient(window, &cursor);
+    if (layerKeysRouted()) dispatchWheel(notches, cursor.x, cursor.y);
 }
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -97,7 +127,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                 case KeyLeft:
                 case KeyUp:
                 case KeyRight:
-                case KeyDown: dispatchIfRouted(static_cast<int>(wParam)); break;
+                case KeyDown:
+                case KeyHome:
+                case KeyF12: dispatchIfRouted(static_cast<int>(wParam)); break;
                 default: break;
             }
             return 0;
@@ -108,13 +140,24 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                 dispatchIfRouted(static_cast<int>(wParam));
             return 0;
         case WM_TIMER: layerTimer(); return 0;  // the scene file's watch
-        case WM_MOUSEMOVE: return 0;
+        case WM_MOUSEMOVE: dragTo(lParam); return 0;
         case WM_LBUTTONDOWN:
+            SetCapture(window);  // first: taking the capture may end an older drag
+            state.dragging = true;
+            state.dragX = pointX(lParam);
+            state.dragY = pointY(lParam);
+            return 0;
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: SetCapture(window); return 0;
         case WM_LBUTTONUP:
+            dragTo(lParam);
+            state.dragging = false;
+            ReleaseCapture();
+            return 0;
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: ReleaseCapture(); return 0;
+        case WM_CAPTURECHANGED: state.dragging = false; return 0;
+        case WM_MOUSEWHEEL: turnWheel(window, wParam, lParam); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -3,7 +3,8 @@
 # Xvfb, driven with xdotool and the close-box helper, checked by pixels.
 # Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN [MIROVAN_SNAPSHOT]
 #   CASE: picture | keys | spin | escape | close | resize | edit | watch |
-#         idle | snapshot | first-frame | pipe | missing | no-display
+#         idle | snapshot | first-frame | pipe | missing | no-display |
+#         mouse | screenshot-elsewhere
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
 
@@ -12,7 +13,9 @@ MIROVAN=$2
 SNAPSHOT=${3:-}
 OUT=$E2E_TMP/out
 ERR=$E2E_TMP/err
-SCENE=$E2E_TMP/scene.scn
+SCENE_DIR=$E2E_TMP/scenes
+SCENE=$SCENE_DIR/scene.scn
+mkdir -p "$SCENE_DIR"
 RED_BOX="Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10
 Translation 0 0 10
 Cube 4 4 4"
@@ -177,6 +180,70 @@ case_first_frame() {
     e2e_wait_shows "$E2E_TMP/ten.png" 5 || e2e_fail "a later frame differs from the first"
 }
 
+# snap NAME ARGS...: the snapshot of $SCENE at ARGS as $E2E_TMP/NAME.png.
+snap() { "$SNAPSHOT" "$SCENE" "$E2E_TMP/$1.png" --frames 2 "${@:2}" >/dev/null || e2e_fail "snapshot $1"; }
+
+same_pixels() { cmp -s <("$E2E_CONVERT" "$1" rgb:-) <("$E2E_CONVERT" "$2" rgb:-); }
+
+# Three notches make 1.1 * 1.1 * 1.1, which is not the double nearest 1.331.
+ZOOM3=$(awk 'BEGIN { printf "%.17g", 1.1 * 1.1 * 1.1 }')
+
+# The mouse, the wheel, F12 and Home, each against the snapshot of the view
+# it should give. Same Mesa, same GL calls: no tolerance, every pixel equal.
+case_mouse() {
+    cp "$(dirname "$0")/../../examples/robot.scn" "$SCENE"
+    snap start
+    snap dragged --view 10 20
+    snap zoomed --view 10 20 --zoom "$ZOOM3" --zoom-at 20 20
+    start_viewer "$SCENE"
+    e2e_wait_shows "$E2E_TMP/start.png" 5 || e2e_fail "first picture"
+    # 40 pixels right and 20 down at half a degree each: Left x20 and Up x10.
+    xdotool mousemove 200 200 mousedown 1 mousemove 220 210 mousemove 240 220 mouseup 1
+    e2e_wait_shows "$E2E_TMP/dragged.png" 5 || e2e_fail "the drag did not turn the view to (10, 20)"
+    xdotool mousemove 20 20 click --repeat 3 --delay 20 4
+    e2e_wait_shows "$E2E_TMP/zoomed.png" 5 || e2e_fail "three notches at (20, 20): not the zoom 1.331 there"
+    e2e_key "$WID" F12
+    e2e_wait_for "$OUT" "^Image enregistree dans $SCENE_DIR/scene-1.png\$" 5 ||
+        e2e_fail "F12: $(grep -v '^[A-Z][a-z]* [-0-9]' "$OUT")"
+    same_pixels "$SCENE_DIR/scene-1.png" "$E2E_TMP/zoomed.png" || e2e_fail "F12's file is not the snapshot"
+    "$E2E_CONVERT" "$SCENE_DIR/scene-1.png" -format '%wx%h %[channels] %z' info: |
+        grep -qx '500x500 srgb 8' || e2e_fail "F12's file is not 500x500 8-bit RGB"
+    e2e_key "$WID" F12
+    e2e_wait_for "$OUT" "^Image enregistree dans $SCENE_DIR/scene-2.png\$" 5 || e2e_fail "second F12"
+    e2e_key "$WID" Home
+    e2e_wait_shows "$E2E_TMP/start.png" 5 || e2e_fail "Home did not bring back the first picture"
+    [ ! -s "$ERR" ] || e2e_fail "messages: $(cat "$ERR")"
+}
+
+# F12 where the scene's folder cannot be written, then where nothing can be
+# (a file-size limit of 0): the current folder, then one line that says why,
+# no file left behind, and a window that goes on.
+case_screenshot_elsewhere() {
+    # Any file is a scene; /proc takes no new files, even from root.
+    start_viewer /proc/version
+    e2e_key "$WID" F12
+    e2e_wait_for "$OUT" "^Image enregistree dans version-1.png\$" 5 ||
+        e2e_fail "F12 beside an unwritable scene: $(grep -v '^$' "$OUT" | tail -n 3)"
+    [ -s "$E2E_TMP/version-1.png" ] || e2e_fail "no version-1.png in the current folder"
+    e2e_key "$WID" Escape
+    e2e_wait_exit "$PID" 2
+
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    e2e_spawn "$OUT" "$ERR" bash -c '(ulimit -f 0; trap "" XFSZ; exec "$@") | cat' _ \
+        "$MIROVAN" -ecran "$SCENE"
+    WID=$(e2e_window_id Mirovan 5) || e2e_fail "no window: $(cat "$OUT" "$ERR")"
+    e2e_key "$WID" F12
+    e2e_wait_for "$OUT" "^scene-1.png ne peut pas etre ecrit \(File too large\)!!!\$" 5 ||
+        e2e_fail "F12: $(grep -v '^[A-Z][a-z]* [-0-9]' "$OUT")"
+    ! ls "$SCENE_DIR"/scene-*.png scene-*.png 2>/dev/null || e2e_fail "a file was left behind"
+    e2e_key "$WID" Left
+    local frames
+    frames=$(frames_drawn Cube)
+    e2e_key "$WID" Right
+    e2e_until 5 eval '(($(frames_drawn Cube) > frames))' || e2e_fail "the window stopped after F12"
+    e2e_key "$WID" Escape
+}
+
 # A scene from a pipe is read once and drawn on every frame.
 case_pipe() {
     e2e_spawn "$OUT" "$ERR" "$MIROVAN" -ecran <(printf '%s\n' "$RED_BOX")
@@ -209,5 +276,6 @@ case_no_display() {
 }
 
 [ "$CASE" = no-display ] || xvfb_start
+cd "$E2E_TMP"  # the current folder, where F12 writes when the scene's cannot be
 "case_${CASE//-/_}"
 echo "ecran_e2e $CASE: passed"

@@ -77,3 +77,20 @@ TEST(SnapshotTool, ReadsAFifoOnceAndRefusesEndlessInput) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "/dev/zero est trop grand (plus de 64 Mo)!!!\n");
 }
+
+// --zoom alone zooms about the centre; zooms outside [1/100, 100] are refused.
+TEST(SnapshotTool, ZoomsAboutTheCentreUnlessToldWhere) {
+    const std::string dir = scratchDirectory(), scene = dir + "/s.scn";
+    writeFile(scene, "Rotation 30 1 1 0\nCube 8 8 8\n");
+    ASSERT_EQ(runProgram({SNAPSHOT_BINARY, scene, dir + "/a.png", "--zoom", "2"}).status, 0);
+    ASSERT_EQ(runProgram({SNAPSHOT_BINARY, scene, dir + "/b.png", "--zoom", "2", "--zoom-at", "250",
+                          "250"})
+                  .status,
+              0);
+    EXPECT_EQ(readFile(dir + "/a.png"), readFile(dir + "/b.png"));
+    ASSERT_EQ(runProgram({SNAPSHOT_BINARY, scene, dir + "/c.png"}).status, 0);
+    EXPECT_NE(readFile(dir + "/a.png"), readFile(dir + "/c.png"));
+    for (const char* bad : {"0", "0.009", "101", "x"})
+        EXPECT_EQ(runProgram({SNAPSHOT_BINARY, scene, dir + "/bad.png", "--zoom", bad}).status, 2)
+            << bad;
+}

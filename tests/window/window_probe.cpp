@@ -63,9 +63,10 @@ int main(int argc, char** argv) {
 
     // The keys a test sends, Escape (whose layer entry must win), and the
     // codes a dropped key would show up as if it were mistaken for a
-    // character or a Windows virtual-key code (Tab, Backspace, Delete, Home,
-    // F1, keypad +, ',', '+').
-    bindKeys<13, 27, 32, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122, 8, 9, 36, 46, 107, 112, 43, 44>();
+    // character or a Windows virtual-key code (Tab, Backspace, Delete, F1,
+    // keypad +, ',', '+').
+    bindKeys<13, 27, 32, 36, 37, 38, 39, 40, 48, 57, 65, 90, 97, 122, 123, 8, 9, 46, 107, 112, 43,
+             44>();
     setReshapeHandler(onReshape);
     logLine("loop %d", runMainLoop(onDisplay));
     return 0;

@@ -4,7 +4,7 @@
 # no tolerance), keys, spin, Escape, the close box, a resize, and the Error
 # box on a palette display.
 # Usage: screen_e2e.sh CASE MIROVAN_EXE BOX_READER_EXE
-#   CASE: picture | keys | spin | escape | close | resize | error-box
+#   CASE: picture | keys | spin | escape | close | resize | mouse | error-box
 # Environment: MIROVAN_LINUX_BUILD, WINEPREFIX (from suite.sh).
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
@@ -140,6 +140,34 @@ case_resize() {
     xdotool mousemove 506 524 mousedown 1 mousemove 606 524 mousemove 706 524 mouseup 1
     wait_picture "$E2E_TMP/wide.png" 10 700 500 ||
         e2e_fail "the projection did not follow the new size"
+}
+
+# The drag, the wheel at a corner, F12 and Home give the Linux snapshots of
+# the same view and zoom (1.1 three times over is not the double nearest
+# 1.331: the snapshot is given the product itself).
+case_mouse() {
+    mkdir -p "$E2E_TMP/scenes"
+    cp "$EXAMPLES/robot.scn" "$E2E_TMP/scenes/robot.scn"
+    local scene=$E2E_TMP/scenes/robot.scn zoom3
+    zoom3=$(awk 'BEGIN { printf "%.17g", 1.1 * 1.1 * 1.1 }')
+    reference "$scene" start
+    reference "$scene" dragged --view 10 20
+    reference "$scene" zoomed --view 10 20 --zoom "$zoom3" --zoom-at 20 20
+    start_viewer "$scene"
+    wait_picture "$E2E_TMP/start.png" 10 || e2e_fail "first picture"
+    e2e_focus "$WID"
+    local x=$((CLIENT_X + 200)) y=$((CLIENT_Y + 200))
+    xdotool mousemove $x $y mousedown 1 mousemove $((x + 20)) $((y + 10)) \
+        mousemove $((x + 40)) $((y + 20)) mouseup 1
+    wait_picture "$E2E_TMP/dragged.png" 5 || e2e_fail "the drag did not turn the view to (10, 20)"
+    xdotool mousemove $((CLIENT_X + 20)) $((CLIENT_Y + 20)) click --repeat 3 --delay 20 4
+    wait_picture "$E2E_TMP/zoomed.png" 5 || e2e_fail "three notches at (20, 20): not the snapshot"
+    e2e_key "$WID" F12
+    e2e_wait_for "$OUT" "^Image enregistree dans $E2E_TMP/scenes/robot-1.png" 5 ||
+        e2e_fail "F12: $(grep -av '^[A-Z][a-z]* [-0-9]' "$OUT")"
+    same_picture "$E2E_TMP/scenes/robot-1.png" "$E2E_TMP/zoomed.png" || e2e_fail "F12's file is not the snapshot"
+    e2e_key "$WID" Home
+    wait_picture "$E2E_TMP/start.png" 5 || e2e_fail "Home did not bring back the first picture"
 }
 
 case_error_box() {

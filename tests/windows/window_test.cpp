@@ -150,12 +150,13 @@ TEST_F(Win32Window, KeysArriveAsTheirCodesOncePerPressAndOthersAreDropped) {
     addKeyHandler(48, recordKey<48>);
     addKeyHandler(90, recordKey<90>);
     addKeyHandler(37, recordKey<37>);
-    // What dropped keys would show up as: Tab, Backspace, Delete, Home, F1,
+    addKeyHandler(36, recordKey<36>);
+    addKeyHandler(123, recordKey<123>);
+    // What dropped keys would show up as: Tab, Backspace, Delete, F1,
     // keypad +, ',' and '+'.
     addKeyHandler(9, recordKey<9>);
     addKeyHandler(8, recordKey<8>);
     addKeyHandler(46, recordKey<46>);
-    addKeyHandler(36, recordKey<36>);
     addKeyHandler(112, recordKey<112>);
     addKeyHandler(107, recordKey<107>);
     addKeyHandler(44, recordKey<44>);
@@ -164,11 +165,12 @@ TEST_F(Win32Window, KeysArriveAsTheirCodesOncePerPressAndOthersAreDropped) {
     step = [] {
         if (displays == 0) return;
         if (stage++ == 0) {
-            for (WPARAM key : std::initializer_list<WPARAM>{VK_UP, VK_RETURN, VK_SPACE, 'A', '0'})
+            for (WPARAM key : std::initializer_list<WPARAM>{VK_UP, VK_RETURN, VK_SPACE, 'A', '0',
+                                                            VK_HOME, VK_F12})
                 post(WM_KEYDOWN, key);
             post(WM_CHAR, 'Z');
-            for (WPARAM key : std::initializer_list<WPARAM>{VK_TAB, VK_BACK, VK_DELETE, VK_HOME,
-                                                            VK_F1, VK_ADD, VK_OEM_COMMA})
+            for (WPARAM key : std::initializer_list<WPARAM>{VK_TAB, VK_BACK, VK_DELETE, VK_F1,
+                                                            VK_ADD, VK_OEM_COMMA})
                 post(WM_KEYDOWN, key);
             post(WM_CHAR, '+');
             post(WM_KEYDOWN, VK_LEFT);
@@ -183,7 +185,8 @@ TEST_F(Win32Window, KeysArriveAsTheirCodesOncePerPressAndOthersAreDropped) {
     for (const std::string& e : events)
         if (e.rfind("key", 0) == 0) keys.push_back(e);
     std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (Events{"key 13", "key 32", "key 37", "key 38", "key 48", "key 90", "key 97"}));
+    EXPECT_EQ(keys, (Events{"key 123", "key 13", "key 32", "key 36", "key 37", "key 38", "key 48",
+                            "key 90", "key 97"}));
 }
 
 // A resize is checked end to end (screen_e2e.sh resize); minimising is not.
@@ -208,6 +211,41 @@ TEST_F(Win32Window, MouseButtonsCaptureAndReleaseTheMouse) {
         SendMessageA(current, down + 1, 0, 0);  // the matching button-up
         EXPECT_EQ(GetCapture(), nullptr);
     }
+}
+
+// A left-button drag reports each move, also outside the window while the
+// mouse is captured; other buttons do not drag. The wheel's parts of a notch
+// add up to whole ones, reported at the cursor's client point.
+TEST_F(Win32Window, LeftDragAndWheelNotchesReachTheirHandlers) {
+    current = open("drag");
+    ASSERT_NE(current, nullptr);
+    setDragHandler([](int dx, int dy) {
+        events.push_back("drag " + std::to_string(dx) + " " + std::to_string(dy));
+    });
+    setWheelHandler([](int notches, int x, int y) {
+        events.push_back("wheel " + std::to_string(notches) + " " + std::to_string(x) + " " +
+                         std::to_string(y));
+    });
+    events.clear();
+    const auto at = [](int x, int y) {
+        return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
+    };
+    SendMessageA(current, WM_LBUTTONDOWN, MK_LBUTTON, at(100, 100));
+    SendMessageA(current, WM_MOUSEMOVE, MK_LBUTTON, at(130, 110));
+    SendMessageA(current, WM_MOUSEMOVE, MK_LBUTTON, at(-10, 90));
+    SendMessageA(current, WM_LBUTTONUP, 0, at(-10, 90));
+    SendMessageA(current, WM_MOUSEMOVE, 0, at(50, 50));
+    SendMessageA(current, WM_RBUTTONDOWN, MK_RBUTTON, at(50, 50));
+    SendMessageA(current, WM_MOUSEMOVE, MK_RBUTTON, at(80, 80));
+    SendMessageA(current, WM_RBUTTONUP, 0, at(80, 80));
+    POINT cursor = {20, 30};
+    ClientToScreen(current, &cursor);
+    for (int delta : {40, 40, 40, -240, -60})
+        SendMessageA(current, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<short>(delta)),
+                     at(cursor.x, cursor.y));
+    setDragHandler(nullptr);
+    setWheelHandler(nullptr);
+    EXPECT_EQ(events, (Events{"drag 30 10", "drag -140 -20", "wheel 1 20 30", "wheel -2 20 30"}));
 }
 
 int ticks = 0;

@@ -33,8 +33,14 @@
 //     with the view);
 //   - the material and light stacks hold 50 entries: a Push beyond that is
 //     counted but saves nothing, and its Pop restores nothing; the matrix
-//     nests to any depth; a Pop with no open Push does nothing;
+//     goes on the GL's own stack for 29 levels (the frame holds 2 of its
+//     32, and one stays free for a Pop's lights), then on the support
+//     module's 50: from level 80 on a Pop leaves the matrix as it is; a Pop
+//     with no open Push does nothing;
 //   - numbers that are not finite were read as 0 already.
+// This is the window's first frame. Later frames start the same, except
+// that the units that are off keep what the frame before left in them, so
+// there a refused cut-off can keep another frame's value.
 #pragma once
 
 #include <cstdint>

@@ -15,5 +15,10 @@ struct SolidMesh {
     std::vector<std::uint32_t> triangles;  // three vertex indices each, as the GL forms them
 };
 
-// `size` as in EvalSolid. Replaces the mesh's contents.
+// `size` as in EvalSolid. Replaces the mesh's contents. Sizes are taken as
+// the window takes them: a sphere of negative radius has no triangles (GLU
+// draws nothing); a box of negative size is the box of its absolute value;
+// a cylinder or cone of negative radius or height has its points mirrored
+// but its normals as for the positive size (they then point inwards), and
+// zero sizes give flat triangles, all as the support module sends them.
 void tessellateSolid(StatementKind kind, const double* size, SolidMesh& mesh);

@@ -1,6 +1,6 @@
 // The frame and the view: every frame clears the window, turns the view by
 // two angles, draws what the frame drawer draws and shows it. The view box
-// is 40 units across whatever the window's size.
+// is 40 units across whatever the window's size, divided by the zoom.
 #pragma once
 
 // The initial GL state: smooth shading, depth test, lighting, light 0.
@@ -30,5 +30,18 @@ struct ViewAngles {
 ViewAngles viewAngles();
 void setViewAngles(float angleX, float angleY);
 void turnView(float byX, float byY);
-// Angles 0, and the next frame is taken as the first one again.
+// Angles 0, zoom 1, and the next frame is taken as the first one again.
 void resetView();
+
+// The zoom: factor > 1 shows the scene larger, keeping the scene point at
+// window point (x, y) (pixels from the top-left corner) where it is. The
+// total stays within [1/100, 100]; at 1, with nothing moved, the box is
+// reshapeView's own. Needs the GL context and a reshapeView first.
+void zoomViewAt(double factor, double x, double y);
+double viewZoom();
+void resetZoom();  // back to 1 and the centred box
+// The client area's size as reshapeView last had it.
+void viewSize(int& width, int& height);
+
+// Runs after each frame is drawn, before it is shown (nullptr: nothing).
+void setFrameReadyHook(void (*hook)());

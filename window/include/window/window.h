@@ -25,7 +25,9 @@ enum KeyCodes {
     KeyLeft = 37,
     KeyUp = 38,
     KeyRight = 39,
-    KeyDown = 40
+    KeyDown = 40,
+    KeyHome = 36,  // the Windows virtual-key codes of these two
+    KeyF12 = 123
 };
 
 // Configuration, before openWindow.
@@ -42,6 +44,13 @@ int openWindow(const char* title);
 void addKeyHandler(int code, void (*handler)());
 void setReshapeHandler(void (*handler)(int width, int height));
 void setIdleHandler(void (*handler)());  // nullptr: wait for events
+// The mouse. A drag with the left button held reports each move, in pixels
+// since the last report (dx to the right, dy down). The wheel reports whole
+// notches, positive when turned towards the screen, with the cursor's point
+// in the client area (pixels from its top-left corner). Like the key table,
+// both outlive a window; after either ran, the window redraws.
+void setDragHandler(void (*handler)(int dx, int dy));
+void setWheelHandler(void (*handler)(int notches, int x, int y));
 // Called about every intervalSeconds while the loop runs, also while it
 // waits for events; nullptr removes it.
 void setTimerHandler(void (*handler)(), double intervalSeconds);
@@ -53,6 +62,8 @@ int runMainLoop(void (*display)());
 int swapWindowBuffers();  // 1 if a window was there to present
 void requestRedraw();     // requests before the next paint merge into one
 void dispatchKey(int code);
+void dispatchDrag(int dx, int dy);
+void dispatchWheel(int notches, int x, int y);
 void closeWindow();                          // what the close box does
 void quitOnEscape();                         // closes the window; no later key entry runs
 void defaultReshape(int width, int height);  // one unit per pixel, origin bottom-left
