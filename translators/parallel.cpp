@@ -23,6 +23,9 @@
 namespace {
 
 constexpr std::size_t kSegmentBytes = 128 << 10;
+// The bytes the reader had read when it handed the scene over (one block of
+// 64 KiB at most) must fit the first segment.
+static_assert(kSegmentBytes >= (64 << 10));
 constexpr std::int64_t kThreadsFrom = 1 << 20;
 constexpr int kMostThreads = 4;
 
