@@ -83,6 +83,7 @@ struct ScannerState {
     bool readFailed = false;
     std::uint64_t faultFrom = UINT64_MAX;  // tests: reads from here on fail
     LineCursor cursor{};
+    bool countLater = false;       // a regular file: lines are counted only for a report
     std::uint64_t quietUntil = 0;  // the rest of a word reported already
     bool afterUnknown = false;     // no keyword since the last unknown word
     bool fingerprinting = false;
@@ -115,20 +116,46 @@ std::uint64_t countLineBreaks(const unsigned char* first, const unsigned char* l
     return count;
 }
 
-// Counts the lines of the held bytes up to input offset `to`.
-void advanceCursor(std::uint64_t to) {
+// Counts the lines of [first, last), which start at input offset `at`.
+void countLines(const unsigned char* first, const unsigned char* last, std::uint64_t at) {
     LineCursor& c = scanner.cursor;
-    if (to <= c.offset) return;
-    const unsigned char* first = scanner.data + (c.offset - scanner.blockStart);
-    const unsigned char* last = scanner.data + (to - scanner.blockStart);
     const std::uint64_t breaks = countLineBreaks(first, last);
     if (breaks > 0) {
         c.line += breaks;
         const unsigned char* p = last;
         while (p[-1] != '\n') --p;
-        c.lineStart = scanner.blockStart + static_cast<std::uint64_t>(p - scanner.data);
+        c.lineStart = at + static_cast<std::uint64_t>(p - first);
     }
-    c.offset = to;
+    c.offset = at + static_cast<std::uint64_t>(last - first);
+}
+
+// The lines of a regular file's bytes dropped from the block uncounted,
+// counted now by reading them again through the same descriptor: a scene
+// with nothing to report never pays for its lines.
+__attribute__((noinline)) void countDropped() {
+#ifndef _WIN32
+    unsigned char chunk[1 << 14];
+    LineCursor& c = scanner.cursor;
+    while (c.offset < scanner.blockStart) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(sizeof chunk, scanner.blockStart - c.offset));
+        const ssize_t n = ::pread(scanner.fd, chunk, want, static_cast<off_t>(c.offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        countLines(chunk, chunk + n, c.offset);
+    }
+#endif
+    scanner.cursor.offset = std::max(scanner.cursor.offset, scanner.blockStart);
+}
+
+// Counts the lines up to input offset `to`.
+void advanceCursor(std::uint64_t to) {
+    LineCursor& c = scanner.cursor;
+    if (to <= c.offset) return;
+    if (c.offset < scanner.blockStart) countDropped();
+    if (to <= c.offset) return;
+    countLines(scanner.data + (c.offset - scanner.blockStart),
+               scanner.data + (to - scanner.blockStart), c.offset);
 }
 
 // The bytes of the input, mixed into one number that tells versions apart.
@@ -169,7 +196,7 @@ bool readMore() {
 }
 
 __attribute__((noinline)) bool refill() {
-    advanceCursor(scanner.blockStart + scanner.end);
+    if (!scanner.countLater) advanceCursor(scanner.blockStart + scanner.end);
     scanner.blockStart += scanner.end;
     scanner.pos = scanner.end = 0;
     return readMore();
@@ -180,7 +207,7 @@ __attribute__((noinline)) bool refill() {
 // than `room` bytes are left in the whole input.
 __attribute__((noinline)) bool makeRoom(std::size_t room) {
     if (scanner.data != scanBlock) return false;  // input in memory: all there is
-    advanceCursor(scanner.blockStart + scanner.pos);
+    if (!scanner.countLater) advanceCursor(scanner.blockStart + scanner.pos);
     const std::size_t rest = scanner.end - scanner.pos;
     std::memmove(scanBlock, scanBlock + scanner.pos, rest);
     scanner.blockStart += scanner.pos;
@@ -501,6 +528,7 @@ __attribute__((noinline)) void noteUnknownWord(std::uint64_t offset, const char*
 void startReading() {
     scanClose();
     scanner.cursor = LineCursor{};
+    scanner.countLater = false;
     scanner.quietUntil = 0;
     scanner.afterUnknown = false;
     scanner.fingerprint = 0xcbf29ce484222325;
@@ -523,6 +551,9 @@ ScanOpen scanOpenFile(const char* path) {
     scanner.ownsFd = true;
     scanner.data = scanBlock;
     scanner.atEnd = false;
+#ifndef _WIN32  // a text-mode read there takes fewer bytes than the file holds
+    scanner.countLater = S_ISREG(info.st_mode);
+#endif
     // A file that opens but refuses to be read is no scene either; finding
     // out now, before any output is touched, costs nothing.
     if (!refill() && scanner.readFailed) {
