@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -66,17 +65,55 @@ char* putFixed(char* out, bool negative, std::uint64_t whole, unsigned fraction)
     return putPair(out, fraction % 100);
 }
 
+// Spelled as glibc spells them, on every platform: the sign of a NaN shows
+// (mingw's C library would write "-nan" as "nan").
+char* putNonFinite(char* out, bool negative, bool nan) {
+    *out = '-';
+    out += negative;
+    std::memcpy(out, nan ? "nan" : "inf", 3);
+    return out + 3;
+}
+
+// From 2^63 up a double is a whole number of up to 309 digits: the
+// significand times 2^exponent, worked out in base 10^9 pieces, lowest first.
+char* putHuge(char* out, bool negative, std::uint64_t bits, int exponent) {
+    constexpr std::uint32_t kBase = 1000000000;
+    std::uint32_t pieces[36];  // 309 digits
+    std::uint64_t significand = (bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1} << 52;
+    int count = 0;
+    for (; significand != 0; significand /= kBase) pieces[count++] = significand % kBase;
+    while (exponent > 0) {
+        const int step = exponent < 29 ? exponent : 29;  // a piece times 2^29 fits 64 bits
+        exponent -= step;
+        std::uint64_t carry = 0;
+        for (int k = 0; k < count; ++k) {
+            const std::uint64_t product = (std::uint64_t{pieces[k]} << step) + carry;
+            pieces[k] = static_cast<std::uint32_t>(product % kBase);
+            carry = product / kBase;
+        }
+        for (; carry != 0; carry /= kBase) pieces[count++] = carry % kBase;
+    }
+    *out = '-';
+    out += negative;
+    out = putUnsigned(out, pieces[count - 1]);
+    for (int k = count - 2; k >= 0; --k) {
+        std::uint32_t piece = pieces[k];
+        for (int digit = 8; digit >= 0; --digit, piece /= 10)
+            out[digit] = static_cast<char>('0' + piece % 10);
+        out += 9;
+    }
+    std::memcpy(out, ".000000", 7);
+    return out + 7;
+}
+
 }  // namespace
 
 char* formatFixed(char* out, double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biased >= 1075 + 11) {
-        // Rare: infinities, NaNs and values from 2^63 up take the C library's path.
-        const int n = std::snprintf(out, kFixedMaxLength, "%f", value);
-        return out + (n > 0 ? n : 0);
-    }
+    if (biased == 0x7FF) return putNonFinite(out, bits >> 63, (bits << 12) != 0);
+    if (biased >= 1075 + 11) return putHuge(out, bits >> 63, bits, biased - 1075);
     if (biased < 1023 + 52 && (bits & 0x3FFF) == 0) {
         // At most 39 significant bits, as every float has: the fraction
         // times a million is exact in a double, and so is its rounding to

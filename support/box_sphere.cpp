@@ -1,4 +1,5 @@
-// Box and sphere: compiled once per size into a display list, then replayed.
+// Box and sphere: compiled once per size into a display list, then replayed
+// while frames keep using it (shape_cache.h bounds how many are held).
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -44,32 +45,40 @@ bool compilingList() {
     return open != 0;
 }
 
-enum class Outcome { Replayed, Compiling, DrawDirect };
+enum class Outcome { Replayed, Compiling, Passing, DrawDirect };
 
 struct ListUse {
     Outcome outcome;
     GLuint list;
 };
 
-// Replays the cached list, or opens a new one for compiling. The list is
-// drawn by calling it once compiled, not while compiling: Mesa shades the
-// two paths differently, and the first frame must be every later one.
+// Replays the cached list, or opens a new one for compiling: kept in the
+// cache, or, when the cache is full, freed as soon as it was called. The
+// list is drawn by calling it once compiled, not while compiling: Mesa
+// shades the two paths differently, and the first frame must be every
+// later one, whichever path a size takes.
 ListUse replayOrOpen(int kind, const double* params, int count) {
     if (const GLuint list = findShapeList(kind, params, count)) {
         glCallList(list);
         return {Outcome::Replayed, list};
     }
     if (compilingList()) return {Outcome::DrawDirect, 0};
-    const GLuint list = addShapeList(kind, params, count);
+    Outcome outcome = Outcome::Compiling;
+    GLuint list = addShapeList(kind, params, count);
+    if (list == 0) {
+        outcome = Outcome::Passing;
+        list = glGenLists(1);
+    }
     if (list == 0) return {Outcome::DrawDirect, 0};
     glNewList(list, GL_COMPILE);
-    return {Outcome::Compiling, list};
+    return {outcome, list};
 }
 
 void closeAndCall(const ListUse& use) {
-    if (use.outcome != Outcome::Compiling) return;
+    if (use.outcome != Outcome::Compiling && use.outcome != Outcome::Passing) return;
     glEndList();
     glCallList(use.list);
+    if (use.outcome == Outcome::Passing) glDeleteLists(use.list, 1);
 }
 
 }  // namespace

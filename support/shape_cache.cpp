@@ -2,6 +2,7 @@
 // many sizes a scene has met.
 #include "shape_cache.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -22,6 +23,7 @@ struct ShapeKey {
 struct ShapeEntry {
     ShapeKey key;
     GLuint list;
+    bool used;  // since the last frame start
 };
 
 struct CacheState {
@@ -94,24 +96,44 @@ GLuint findShapeList(int kind, const double* params, int count) {
     const std::size_t guess = state.lastFound + 1;
     if (guess < state.entries.size() && sameKey(state.entries[guess].key, key)) {
         state.lastFound = guess;
+        state.entries[guess].used = true;
         return state.entries[guess].list;
     }
     const std::uint32_t slot = state.slots[probe(key)];
     if (slot == 0) return 0;
     state.lastFound = slot - 1;
+    state.entries[slot - 1].used = true;
     return state.entries[slot - 1].list;
 }
 
 GLuint addShapeList(int kind, const double* params, int count) {
     ShapeKey key;
-    if (!makeKey(kind, params, count, key)) return 0;
+    if (state.entries.size() >= kMaxShapeLists || !makeKey(kind, params, count, key)) return 0;
     const GLuint list = glGenLists(1);
     if (list == 0) return 0;
     growIfNeeded();
-    state.entries.push_back(ShapeEntry{key, list});
+    state.entries.push_back(ShapeEntry{key, list, true});
     state.slots[probe(key)] = static_cast<std::uint32_t>(state.entries.size());
     state.lastFound = state.entries.size() - 1;
     return list;
+}
+
+void startShapeFrame() {
+    std::size_t kept = 0;
+    for (ShapeEntry& entry : state.entries) {
+        if (!entry.used) {
+            glDeleteLists(entry.list, 1);
+            continue;
+        }
+        entry.used = false;
+        state.entries[kept++] = entry;
+    }
+    if (kept == state.entries.size()) return;
+    state.entries.resize(kept);
+    std::fill(state.slots.begin(), state.slots.end(), 0);  // the table keeps its size
+    for (std::size_t n = 0; n < kept; ++n)
+        state.slots[probe(state.entries[n].key)] = static_cast<std::uint32_t>(n + 1);
+    state.lastFound = static_cast<std::size_t>(-1);  // the next guess is the first entry
 }
 
 std::size_t shapeListCount() { return state.entries.size(); }

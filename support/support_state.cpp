@@ -2,15 +2,18 @@
 #include "support/support_state.h"
 
 #include "notices.h"
+#include "shape_cache.h"
 #include "support_internal.h"
 
 void markFrameStart() {
+    startShapeFrame();
     markMaterialFrame();
     markLightFrame();
     forgetModelviews();
 }
 
 void restoreFrameStart() {
+    startShapeFrame();
     restoreMaterialFrame();
     restoreLightFrame();
     forgetModelviews();

@@ -1,10 +1,16 @@
 #include "output_file.h"
 
+#include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstring>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "output_in_place.h"
 
 namespace {
 
@@ -14,11 +20,6 @@ std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // A name for a descriptor this process holds open (/dev/stdout, /dev/fd/N,
@@ -62,6 +63,65 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
+// New files that a signal ending the process must not leave behind.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr int kMaxPending = 4;
+
+struct PendingState {
+    char names[kMaxPending][PATH_MAX];  // "" for a free slot
+    bool handlersSet;
+};
+PendingState pending;
+
+void removePendingAndEnd(int number) {
+    for (const char* name : pending.names)
+        if (name[0] != '\0') ::unlink(name);
+    std::signal(number, SIG_DFL);  // delivered again once this handler returns
+    ::raise(number);
+}
+
+// Handlers only where the signal would end the process: one ignored or
+// handled by the program stays as it was.
+void setHandlers() {
+    if (pending.handlersSet) return;
+    pending.handlersSet = true;
+    for (const int signal : kEndingSignals) {
+        struct sigaction earlier;
+        if (::sigaction(signal, nullptr, &earlier) != 0 || earlier.sa_handler != SIG_DFL) continue;
+        struct sigaction action {};
+        action.sa_handler = removePendingAndEnd;
+        sigemptyset(&action.sa_mask);
+        for (const int other : kEndingSignals) sigaddset(&action.sa_mask, other);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+// Holds the ending signals back while a name is made or put in place.
+struct SignalsHeld {
+    sigset_t earlier;
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : kEndingSignals) sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &earlier);
+    }
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &earlier, nullptr); }
+};
+
+void remember(const std::string& name) {
+    if (name.size() >= PATH_MAX) return;
+    for (char* slot : pending.names)
+        if (slot[0] == '\0') {
+            std::memcpy(slot, name.c_str(), name.size() + 1);
+            return;
+        }
+}
+
+void forget(const std::string& name) {
+    for (char* slot : pending.names)
+        if (name == slot) slot[0] = '\0';
+}
+
 bool openInPlace(OutputFile& output, const char* path) {
     output.file = std::fopen(path, "w");
     output.target = path;
@@ -79,50 +139,81 @@ bool openStream(OutputFile& output, const char* path, int fd) {
     return output.file != nullptr;
 }
 
+// The new file stands in for the earlier one only with its owner and group
+// (which writing in place keeps), then its mode.
+bool takeOverIdentity(int fd, const struct stat* earlier) {
+    if (earlier == nullptr) return ::fchmod(fd, newFileMode()) == 0;
+    struct stat now;
+    if (::fstat(fd, &now) != 0) return false;
+    if ((now.st_uid != earlier->st_uid || now.st_gid != earlier->st_gid) &&
+        ::fchown(fd, earlier->st_uid, earlier->st_gid) != 0)
+        return false;
+    return ::fchmod(fd, earlier->st_mode & 07777) == 0;
+}
+
+// A new file beside the target, named short whatever the output's name;
+// false if the folder takes none or it could not take the earlier identity.
+bool openBeside(OutputFile& output, const struct stat* earlier) {
+    std::string temporary = directoryOf(output.target) + "/.mirovan-XXXXXX";
+    int fd;
+    {
+        SignalsHeld held;
+        setHandlers();
+        fd = ::mkstemp(temporary.data());
+        if (fd >= 0) remember(temporary);
+    }
+    output.file = fd < 0 || !takeOverIdentity(fd, earlier) ? nullptr : ::fdopen(fd, "w");
+    if (output.file != nullptr) {
+        output.temporary = std::move(temporary);
+        return true;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        SignalsHeld held;
+        forget(temporary);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool openOutput(OutputFile& output, const char* path) {
     output = OutputFile{};
     struct stat info;
     const bool exists = ::stat(path, &info) == 0;
+    // A loop of links, a folder on the way that may not be searched: writing
+    // would fail there, so replacing does too.
+    if (!exists && errno != ENOENT) return false;
     if (exists && S_ISDIR(info.st_mode)) return false;
     if (exists && standardStream(info) >= 0) return openStream(output, path, standardStream(info));
     if (exists && !S_ISREG(info.st_mode)) return openInPlace(output, path);
 
     output.target = followLinks(path);
     if (output.target.empty()) return openInPlace(output, path);
-    std::string temporary = directoryOf(output.target) + "/." + nameOf(output.target) + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    // A directory that takes no new file may still let the output itself be
-    // rewritten: that is better than no output at all.
-    if (fd < 0) return openInPlace(output, path);
-
-    // The new file takes the place of the old one, so it takes its mode and,
-    // where allowed, its owner; a new output gets the usual mode.
-    if (exists) {
-        ::fchmod(fd, info.st_mode & 07777);
-        if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
-            // Not ours to give away: the file stays the writer's.
-        }
-    } else {
-        ::fchmod(fd, newFileMode());
-    }
-    output.file = ::fdopen(fd, "w");
-    if (output.file == nullptr) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    output.temporary = std::move(temporary);
-    return true;
+    if (!exists) return openBeside(output, nullptr);
+    // Refused where writing in place would be refused: a file the user may
+    // not write is not replaced either.
+    const int fd = ::open(output.target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    // Several names share the file: a new file would part them.
+    if (info.st_nlink == 1 && openBeside(output, &info)) return true;
+    return openStaged(output);
 }
 
 bool closeOutput(OutputFile& output, bool keep) {
+    if (output.inPlace != nullptr) {
+        SignalsHeld held;  // the copy over the output is not cut short
+        return closeStaged(output, keep);
+    }
     const bool closed = std::fclose(output.file) == 0;
     output.file = nullptr;
     if (output.temporary.empty()) return keep && closed;
-    if (keep && closed && ::rename(output.temporary.c_str(), output.target.c_str()) == 0)
-        return true;
-    ::unlink(output.temporary.c_str());
-    return false;
+    const bool replaced =
+        keep && closed && ::rename(output.temporary.c_str(), output.target.c_str()) == 0;
+    if (!replaced) ::unlink(output.temporary.c_str());
+    SignalsHeld held;
+    forget(output.temporary);
+    return replaced;
 }

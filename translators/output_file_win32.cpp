@@ -1,12 +1,14 @@
 // The output file on Windows: the text goes to a new file beside the output
 // (text mode, so lines end in CR LF), which replaces the output only once
-// everything was written and closed.
+// everything was written and closed; where no new file can stand in for the
+// output, it is written over in place, the earlier content kept.
 
 #include <windows.h>
 
 #include <cstdio>
 
 #include "output_file.h"
+#include "output_in_place.h"
 
 namespace {
 
@@ -20,6 +22,17 @@ bool openInPlace(OutputFile& output, const char* path) {
     output.file = std::fopen(path, "w");
     output.target = path;
     return output.file != nullptr;
+}
+
+// Names the file has on its volume; 1 when it cannot be told.
+DWORD linksOf(const char* path) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    BY_HANDLE_FILE_INFORMATION info;
+    const DWORD links = GetFileInformationByHandle(file, &info) ? info.nNumberOfLinks : 1;
+    CloseHandle(file);
+    return links;
 }
 
 // The file's identity on its volume, or false if it cannot be opened.
@@ -56,22 +69,27 @@ bool openOutput(OutputFile& output, const char* path) {
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     if (exists && !onDisk(path)) return openInPlace(output, path);  // NUL, CON, a pipe
-    char temporary[MAX_PATH];
-    // A directory that takes no new file may still let the output itself be
-    // rewritten: better than no output at all.
-    if (GetTempFileNameA(directoryOf(path).c_str(), "mir", 0, temporary) == 0)
-        return openInPlace(output, path);
-    output.file = std::fopen(temporary, "w");
-    if (output.file == nullptr) {
-        DeleteFileA(temporary);
-        return openInPlace(output, path);
-    }
+    // A read-only file is refused, as writing it in place would be.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     output.target = path;
-    output.temporary = temporary;
-    return true;
+    char temporary[MAX_PATH];
+    // The temporary's name is short ("mirXXXX.tmp") whatever the output's.
+    const bool beside = (!exists || linksOf(path) == 1) &&
+                        GetTempFileNameA(directoryOf(path).c_str(), "mir", 0, temporary) != 0;
+    if (beside) {
+        output.file = std::fopen(temporary, "w");
+        if (output.file != nullptr) {
+            output.temporary = temporary;
+            return true;
+        }
+        DeleteFileA(temporary);
+    }
+    // No new file beside it, or several names to keep: written over in place.
+    return exists ? openStaged(output) : openInPlace(output, path);
 }
 
 bool closeOutput(OutputFile& output, bool keep) {
+    if (output.inPlace != nullptr) return closeStaged(output, keep);
     const bool closed = std::fclose(output.file) == 0;
     output.file = nullptr;
     if (output.temporary.empty()) return keep && closed;

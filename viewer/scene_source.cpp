@@ -17,6 +17,7 @@
 #include "scene/console.h"
 #include "scene/scene.h"
 #include "viewer/interpreter.h"
+#include "viewer/watch.h"
 
 namespace {
 
@@ -78,7 +79,10 @@ SceneSource sceneSource() { return current.source; }
 void drawScene() {
     const char* path = current.path.c_str();
     switch (current.source) {
-        case SceneSource::File: drawSceneFile(path); break;
+        case SceneSource::File:
+            noteSceneVersionRead();
+            drawSceneFile(path);
+            break;
         case SceneSource::Copy:
             drawSceneText(path, current.copy.data(), current.copy.size());
             break;

@@ -48,6 +48,14 @@ FileVersion versionOf(const char* path) {
 
 }  // namespace
 
+// Taken before the frame opens the file: an edit landing while it reads
+// then counts as unseen and costs one more frame, never a missed one.
+void noteSceneVersionRead() {
+    if (sceneSource() != SceneSource::File) return;
+    watch.seen = versionOf(sceneFileName());
+    watch.started = true;
+}
+
 void watchSceneFile() {
     if (sceneSource() != SceneSource::File) return;
     const FileVersion now = versionOf(sceneFileName());

@@ -1,5 +1,5 @@
 // Cost of one auxSolidBox call for a size already in the cache, as the cache
-// grows from 100 to 100,000 sizes.
+// grows from 100 sizes to the most it holds (kMaxShapeLists).
 //
 // The calls run while another list is being compiled (GL_COMPILE): the
 // replayed glCallList is then only recorded, at a fixed small cost, instead
@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -119,7 +120,8 @@ void BM_RecordedCallListOnly(benchmark::State& state) {
 }
 
 void sizeArgs(benchmark::internal::Benchmark* b) {
-    b->ArgNames({"sizes", "shuffled"})->ArgsProduct({{100, 1000, 10000, 100000}, {0, 1}});
+    const auto most = static_cast<std::int64_t>(kMaxShapeLists);
+    b->ArgNames({"sizes", "shuffled"})->ArgsProduct({{100, 300, most}, {0, 1}});
 }
 BENCHMARK(BM_CachedBox)->Apply(sizeArgs);
 BENCHMARK(BM_FindShapeList)->Apply(sizeArgs);

@@ -18,7 +18,12 @@ std::string ours(double value) {
     return std::string(text, end);
 }
 
+// The C library's digits; its NaN spelling is glibc's on every platform
+// (mingw's writes a negative NaN as "nan").
 std::string libc(double value) {
+#ifdef _WIN32
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+#endif
     char text[400];
     std::snprintf(text, sizeof text, "%f", value);
     return text;
@@ -58,6 +63,18 @@ TEST(FixedFormat, SpecialValuesAndTies) {
         -std::numeric_limits<double>::quiet_NaN(),
     };
     for (double v : cases) EXPECT_EQ(ours(v), libc(v)) << "value " << v;
+}
+
+TEST(FixedFormat, NonFiniteSpelledAlike) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(ours(nan), "nan");
+    EXPECT_EQ(ours(-nan), "-nan");
+    EXPECT_EQ(ours(std::copysign(std::nan("7"), -1.0)), "-nan");
+    EXPECT_EQ(ours(inf), "inf");
+    EXPECT_EQ(ours(-inf), "-inf");
+    EXPECT_EQ(ours(0x1p63), "9223372036854775808.000000");
+    EXPECT_EQ(ours(-1e22), "-10000000000000000000000.000000");
 }
 
 TEST(FixedFormat, ExactTiesRoundToEven) {

@@ -77,18 +77,41 @@ TEST_F(SupportShapeCache, SpheresAndBoxesNeverShare) {
 }
 
 TEST_F(SupportShapeCache, ManySizesAllStayFindable) {
-    // Crosses several table growths.
-    for (int k = 0; k < 5000; ++k) auxSolidBox(k * 0.25, 1, -k);
-    EXPECT_EQ(shapeListCount(), 5000u);
-    for (int k = 0; k < 5000; ++k) auxSolidBox(k * 0.25, 1, -k);
-    EXPECT_EQ(shapeListCount(), 5000u);
+    // Crosses several table growths, up to the most the cache holds.
+    const int held = static_cast<int>(kMaxShapeLists);
+    for (int k = 0; k < held; ++k) auxSolidBox(k * 0.25, 1, -k);
+    EXPECT_EQ(shapeListCount(), kMaxShapeLists);
+    for (int k = 0; k < held; ++k) auxSolidBox(k * 0.25, 1, -k);
+    EXPECT_EQ(shapeListCount(), kMaxShapeLists);
     GLuint previous = 0;
-    for (int k = 0; k < 5000; k += 499) {
+    for (int k = 0; k < held; k += 99) {
         const GLuint list = boxList(k * 0.25, 1, -k);
         ASSERT_TRUE(glIsList(list)) << k;
         EXPECT_NE(list, previous);
         previous = list;
     }
+    // Past the bound a size is drawn through a list of its own, not held.
+    auxSolidBox(-1, -1, -1);
+    auxSolidSphere(0.125);
+    EXPECT_EQ(shapeListCount(), kMaxShapeLists);
+    EXPECT_EQ(boxList(-1, -1, -1), 0u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SupportShapeCache, AFrameStartFreesSizesTheLastFrameDidNotDraw) {
+    auxSolidBox(1, 1, 1);
+    auxSolidBox(2, 2, 2);
+    const GLuint one = boxList(1, 1, 1), two = boxList(2, 2, 2);
+    startShapeFrame();
+    auxSolidBox(2, 2, 2);
+    startShapeFrame();
+    EXPECT_EQ(shapeListCount(), 1u);
+    EXPECT_FALSE(glIsList(one));
+    EXPECT_EQ(boxList(2, 2, 2), two);
+    EXPECT_EQ(boxList(1, 1, 1), 0u);
+    auxSolidBox(1, 1, 1);  // back again: compiled anew
+    EXPECT_EQ(shapeListCount(), 2u);
+    EXPECT_TRUE(glIsList(boxList(1, 1, 1)));
 }
 
 TEST_F(SupportShapeCache, ShapeMetWhileCompilingAnotherListIsNotCached) {

@@ -3,8 +3,8 @@
 # Xvfb, driven with xdotool and the close-box helper, checked by pixels.
 # Usage: WM_CLOSE=... ecran_e2e.sh CASE MIROVAN [MIROVAN_SNAPSHOT]
 #   CASE: picture | keys | spin | escape | close | resize | edit | watch |
-#         idle | snapshot | first-frame | pipe | missing | no-display |
-#         mouse | screenshot-elsewhere
+#         early-edit | idle | snapshot | first-frame | pipe | missing |
+#         no-display | mouse | screenshot-elsewhere
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
 
@@ -133,6 +133,18 @@ case_watch() {
     shows after 'is_red after 125 250 && is_black after 250 250' || e2e_fail "the edit does not show"
     printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Translation 10 0 0" "Cube 4 4 4" >"$SCENE"
     e2e_wait_for "$OUT" "^Translation 10.000000" 3 || e2e_fail "an edit in place was not picked up"
+}
+
+# An edit made as soon as the first frame is out, before the watch's first
+# look at the file, is drawn without a key press.
+case_early_edit() {
+    printf '%s\n' "$RED_BOX" >"$SCENE"
+    e2e_spawn "$OUT" "$ERR" "$MIROVAN" -ecran "$SCENE"
+    e2e_wait_for "$OUT" "^Cube 4.000000" 5 || e2e_fail "no first frame: $(cat "$OUT" "$ERR")"
+    # Edited in place, one byte longer: no frame but the first has read it.
+    printf '%s\n' "Material 1 0 0 0.3 0 0 0 0 0 0 0 0 10" "Translation -10 0 0" "Cube 4 4 4" >"$SCENE"
+    e2e_wait_for "$OUT" "^Translation -10.000000" 3 || e2e_fail "the early edit was never read"
+    shows after 'is_red after 125 250 && is_black after 250 250' || e2e_fail "the early edit does not show"
 }
 
 # A still view waits for events: no CPU time while nothing happens.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/run.h"
+#include "support/support_state.h"
 #include "viewer/viewer_fixture.h"
 #include "viewer/view.h"
 
@@ -119,5 +120,33 @@ TEST_F(ViewerTest, PopWithoutPushIsEchoedAndOtherwiseIgnored) {
         std::size_t pops = 0;
         for (std::size_t at = 0; (at = echo.find("\nPop\n", at)) != std::string::npos; ++at) ++pops;
         EXPECT_EQ(pops + (echo.rfind("Pop\n", 0) == 0), 10u) << echo;
+    }
+}
+
+// 20,000 spheres of distinct radii (out of the view, behind the far plane)
+// keep the display-list cache within its bound on every frame; the shapes
+// drawn once it is full (compiled, called and freed at once) look exactly
+// as the same shapes replayed from the cache, and every frame as the first.
+TEST_F(ViewerTest, DistinctSizesStayWithinTheCacheBound) {
+    std::string hidden = "Push\nTranslation 0 0 100\n";
+    for (int k = 0; k < 20000; ++k) hidden += "Sphere " + std::to_string(1 + k * 1e-4) + "\n";
+    hidden += "Pop\n";
+    const std::string visible = std::string(kRed) +
+                                "Pointlight 5 5 15 1 1 1 1\nSphere 6.5\nTranslation 9 3 0\n"
+                                "Cube 3 2.5 1\nTranslation -18 -6 0\nSphere 2.25\n";
+    SetUp();
+    useScene(visible);
+    setViewAngles(20, 30);
+    frames(1);
+    const std::vector<unsigned char> cached = pixels();
+    EXPECT_GT(litPixels(cached), 5000u);
+
+    SetUp();
+    useScene(hidden + visible);
+    setViewAngles(20, 30);
+    for (int frame = 1; frame <= 3; ++frame) {
+        frames(1);
+        EXPECT_LE(shapeListCount(), kMaxShapeLists) << "frame " << frame;
+        EXPECT_TRUE(pixels() == cached) << "frame " << frame;
     }
 }

@@ -7,7 +7,8 @@
 
 // Remember the current material of both faces, the light set and both
 // stack depths, so that every frame can start from what the first one
-// started with.
+// started with. Both calls also start a frame of the display-list cache:
+// lists of box and sphere sizes the last frame did not draw are deleted.
 void markFrameStart();
 // Put back what markFrameStart remembered: both faces' material bit for bit,
 // the depths, and the GL lights rebuilt from the set as popLumieres would
@@ -20,8 +21,10 @@ void restoreFrameStart();
 int materialStackDepth();
 int lightStackDepth();
 int currentLightCount();
-// Box and sphere sizes held by the display-list cache.
+// Box and sphere sizes held by the display-list cache; never more than
+// kMaxShapeLists: beyond that a new size is compiled, called and freed at once.
 std::size_t shapeListCount();
+constexpr std::size_t kMaxShapeLists = 1024;
 
 // Where the one-time capacity messages go: by default standard output
 // through printf. A program that buffers its own standard output can take

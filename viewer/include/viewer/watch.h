@@ -2,7 +2,11 @@
 // key press.
 #pragma once
 
-// Asks for a redraw when the file has changed since the last call. Called a
-// few times a second; a scene read once has nothing to watch.
+// Asks for a redraw when the file has changed since the frame last read it
+// (or since the last call). Called a few times a second; a scene read once
+// has nothing to watch.
 void watchSceneFile();
+// Records the version of the file a frame is about to read, so that an edit
+// made before the first tick is seen too.
+void noteSceneVersionRead();
 constexpr double kWatchIntervalSeconds = 0.25;
