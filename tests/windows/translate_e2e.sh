@@ -24,12 +24,13 @@ printf '%s\n' "Zoom nan -nan NAN" "Cylindre -nan inf" "Sphere -NaN(42)" "Cube -i
     "Cube 9223372036854775808 1e300 -1.7976931348623157e308" "Sphere 123456789012345678901234567890" \
     "Material -nan 1 nan inf -inf 1e39 0 0 0 0 0 0 -nan" >numbers.scn
 for seed in 1 2 3 4 5; do "$RANDOM_SCENE" "$seed" "random$seed.scn" || e2e_fail "random scene $seed"; done
-printf 'Sphre 3\nCube 1 2,5 3\nPush\n' >large.scn
-while [ "$(stat -c %s large.scn)" -lt 2000000 ]; do cat random*.scn >>large.scn; done
-printf 'Cone 1 x\nSpher 2' >>large.scn
+# Large enough for several threads, with faults to report (translated only).
+printf 'Sphre 3\nCube 1 2,5 3\nPush\n' >threads.scene
+while [ "$(stat -c %s threads.scene)" -lt 2000000 ]; do cat random*.scn >>threads.scene; done
+printf 'Cone 1 x\nSpher 2' >>threads.scene
 
 failures=0
-for scene in *.scn; do
+for scene in *.scn threads.scene; do
     for mode in vrml opengl; do
         output=out.$mode
         "$LINUX" -$mode "$scene" "$output" >linux.echo 2>linux.err || e2e_fail "Linux $mode $scene"
