@@ -13,7 +13,7 @@ CONFIGURE = cmake --preset $(PRESET) -DMIROVAN_WARNINGS_AS_ERRORS=$(if $(filter 
 
 # `make fuzz`: every libFuzzer target for FUZZ_SECONDS, two at a time.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := reader vrml source viewer
+FUZZ_TARGETS := reader vrml source viewer export
 FUZZ_BUILD   := build/fuzz
 
 DEPS := $(addprefix deps-,run test bench fuzz windows)

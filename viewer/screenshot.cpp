@@ -1,7 +1,4 @@
 #include "viewer/screenshot.h"
-
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "pngfile/frame_pixels.h"
 #include "pngfile/png_encoder.h"
 #include "scene/console.h"
 #include "viewer/scene_source.h"
@@ -31,19 +29,7 @@ ScreenshotState screenshot;
 // The frame just drawn, top row first, as it is about to be shown.
 bool readFrame(std::vector<unsigned char>& rgb, int& width, int& height) {
     viewSize(width, height);
-    if (width <= 0 || height <= 0) return false;
-    const std::size_t row = static_cast<std::size_t>(width) * 3;
-    rgb.assign(row * height, 0);
-    GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    if (glGetError() != GL_NO_ERROR) return false;
-    for (int y = 0; y < height / 2; ++y)  // the GL gives the bottom row first
-        std::swap_ranges(rgb.begin() + y * row, rgb.begin() + (y + 1) * row,
-                         rgb.begin() + (height - 1 - y) * row);
-    return true;
+    return readFrameRGB(width, height, rgb);
 }
 
 bool isSeparator(char c) {

@@ -22,4 +22,9 @@ std::string checkSource(const std::uint8_t* data, std::size_t size);
 // began, at most eight lights, stacks and display lists the same after the
 // second frame as after the first. setUpViewerCheck opens the context.
 void setUpViewerCheck();
+
+// The page and glTF exports on the input held in memory: the echo of the
+// statements, a page that closes, and a binary glTF container whose header
+// and chunks hold together.
+std::string checkExports(const std::uint8_t* data, std::size_t size);
 std::string checkViewer(const std::uint8_t* data, std::size_t size);

@@ -6,10 +6,9 @@
 #include "fuzz/checks.h"
 
 const FuzzTarget kFuzzTargets[kFuzzTargetCount] = {
-    {"reader", nullptr, checkReader},
-    {"vrml", nullptr, checkVrml},
-    {"source", nullptr, checkSource},
-    {"viewer", setUpViewerCheck, checkViewer},
+    {"reader", nullptr, checkReader},  {"vrml", nullptr, checkVrml},
+    {"source", nullptr, checkSource},  {"viewer", setUpViewerCheck, checkViewer},
+    {"export", nullptr, checkExports},
 };
 
 const FuzzTarget* findFuzzTarget(const std::string& name) {

@@ -11,7 +11,7 @@ struct FuzzTarget {
     std::string (*check)(const std::uint8_t* data, std::size_t size);
 };
 
-constexpr int kFuzzTargetCount = 4;
+constexpr int kFuzzTargetCount = 5;
 extern const FuzzTarget kFuzzTargets[kFuzzTargetCount];
 const FuzzTarget* findFuzzTarget(const std::string& name);
 

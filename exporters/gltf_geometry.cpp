@@ -1,0 +1,70 @@
+// The shapes a glTF file stores: each kind once at unit size, scaled by the
+// nodes that use it. The window's normals do not depend on a solid's size
+// (the box's faces, the sphere's, the cylinder's and the cone's are unit
+// vectors of the unit shape), and a positive scale along the axes keeps
+// their directions, so every size shares one mesh. Signs are another
+// matter: a negative box size draws the box of its absolute value, a
+// negative sphere radius draws nothing, and a negative cylinder or cone
+// radius (or height) mirrors the ring while the normals keep their
+// directions; those keep meshes of their own, tessellated with the signs.
+#include <cmath>
+
+#include "gltf_model.h"
+
+std::int32_t gltfShapeFor(StatementKind kind, const double* size, double scale[3]) {
+    switch (kind) {
+        case StatementKind::Cube:
+            for (int i = 0; i < 3; ++i) scale[i] = std::fabs(size[i]);
+            return 0;
+        case StatementKind::Sphere:
+            if (size[0] < 0) return -1;
+            scale[0] = scale[1] = scale[2] = size[0];
+            return 1;
+        case StatementKind::Cylindre:
+        case StatementKind::Cone:
+            scale[0] = scale[2] = std::fabs(size[0]);
+            scale[1] = std::fabs(size[1]);
+            return (kind == StatementKind::Cylindre ? 2 : 6) + (size[0] < 0 ? 2 : 0) +
+                   (size[1] < 0 ? 1 : 0);
+        default: return -1;
+    }
+}
+
+namespace {
+
+// The shape's geometry, tessellated when it is first needed; -1 if empty.
+std::int32_t geometryOf(GltfModel& model, std::int32_t shape) {
+    std::int32_t& geometry = model.geometryOfShape[shape];
+    if (geometry >= 0) return geometry;
+    const bool cone = shape >= 6, negativeRadius = shape >= 2 && (shape - 2) % 4 >= 2,
+               negativeHeight = shape >= 2 && shape % 2 == 1;
+    const StatementKind kind = shape == 0   ? StatementKind::Cube
+                               : shape == 1 ? StatementKind::Sphere
+                               : cone       ? StatementKind::Cone
+                                            : StatementKind::Cylindre;
+    const double unit[3] = {negativeRadius ? -1.0 : 1.0, negativeHeight ? -1.0 : 1.0, 1};
+    GltfGeometry made{kind, negativeRadius, negativeHeight, {}};
+    tessellateSolid(kind, unit, made.mesh);
+    if (made.mesh.triangles.empty()) return -1;
+    model.geometries.push_back(std::move(made));
+    return geometry = static_cast<std::int32_t>(model.geometries.size() - 1);
+}
+
+}  // namespace
+
+std::int32_t gltfMeshFor(GltfModel& model, std::int32_t shape, std::int32_t material) {
+    const std::size_t slot = static_cast<std::size_t>(material) * kGltfShapes + shape;
+    if (model.meshOf.size() <= slot) model.meshOf.resize(slot + kGltfShapes, -1);
+    std::int32_t& mesh = model.meshOf[slot];
+    if (mesh >= 0) return mesh;
+    const std::int32_t geometry = geometryOf(model, shape);
+    if (geometry < 0) return -1;
+    // Geometry g's accessors are 3g (positions), 3g + 1 (normals), 3g + 2 (indices).
+    JsonText& out = model.meshesText;
+    if (model.meshCount) jsonChar(out, ',');
+    jsonText(out, "{\"primitives\":[{\"attributes\":{\"POSITION\":");
+    jsonInt(out, 3 * geometry), jsonText(out, ",\"NORMAL\":"), jsonInt(out, 3 * geometry + 1);
+    jsonText(out, "},\"indices\":"), jsonInt(out, 3 * geometry + 2);
+    jsonText(out, ",\"material\":"), jsonInt(out, material), jsonText(out, "}]}");
+    return mesh = model.meshCount++;
+}

@@ -1,0 +1,38 @@
+// Compact JSON text for the glTF writer. A binary glTF file states its
+// length before its JSON, so the text is made whole before the file is
+// written: it gathers in a buffer that, once full, goes to a temporary file
+// (so a big scene's memory stays flat), or to blocks in memory where no
+// temporary file can be made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct JsonText {
+    std::unique_ptr<char[]> buffer;
+    std::size_t used = 0;
+    std::size_t bytes = 0;  // all the text so far
+    bool spillAllowed = false;
+    std::FILE* spill = nullptr;  // opened when the buffer first fills
+    bool spillFailed = false;
+    std::vector<std::string> blocks;  // without a temporary file
+    JsonText() = default;
+    JsonText(JsonText&&) = default;
+    JsonText& operator=(JsonText&& other);
+    ~JsonText();
+};
+
+void jsonText(JsonText& out, const char* text);
+void jsonChar(JsonText& out, char c);
+void jsonInt(JsonText& out, long long value);
+// Numbers to seven significant digits, no "-0"; `exact`: the shortest text
+// that reads back as the very same float (accessor bounds must be exact).
+void jsonFloat(JsonText& out, float value);
+void jsonFloats(JsonText& out, const float* values, int count,
+                bool exact = false);  // [a,b,c], count <= 4
+void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count);
+bool jsonWrite(std::FILE* file, JsonText& text);  // false if a write failed

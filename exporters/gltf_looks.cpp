@@ -1,0 +1,97 @@
+// How the window's materials and lights become glTF's.
+//
+// Colours. The window writes the result of its lighting equation to the
+// screen as it is, with no gamma: a colour of 0.5 that reaches the screen
+// whole shows as pixel value 128, which a display takes as sRGB. glTF's
+// colours are linear and a viewer encodes its result to sRGB, so each
+// colour is taken as sRGB and converted to linear: an emissive 0.5 then
+// shows as 128 in a viewer too, and lit colours come out close to the
+// window's instead of washed out.
+//
+// Materials: metallic 0; base colour from the diffuse colour; emissive from
+// the emission; roughness = (2 / (shininess + 2))^(1/4), the usual match
+// between a Blinn-Phong exponent n and a microfacet roughness r (alpha =
+// r^2, n = 2 / alpha^2 - 2): shininess 0 gives 1, 128 gives 0.35. The
+// ambient colour and the specular colour have no place in the
+// metallic-roughness model.
+//
+// Lights: the window's light colour is the scene's colour times its
+// intensity, g. glTF gets linear(g) split into a colour whose largest
+// component is 1 and an intensity, that largest component times pi: glTF's
+// intensities are photometric (lux, candela), and a white diffuse surface
+// under E lux shows E / pi, where the window shows g. The window's
+// point and spot lights do not fade with distance and glTF's fade with its
+// square: their intensity (candela) is multiplied by the square of the
+// light's distance from the scene's origin (at least 1), so that the light
+// reaching the middle of the scene is the window's. A spot's cut-off is the
+// outer cone angle (a cut-off of 180 is a point light); the inner angle is
+// where the spot factor cos^exponent falls to 0.9, and with the window's
+// exponent 0 (a hard edge) just inside the outer angle.
+#include <cmath>
+#include <numbers>
+
+#include "gltf_model.h"
+
+namespace {
+
+double linear(double c) {
+    if (!(c > 0)) return 0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+float linearColour(float c) { return static_cast<float>(linear(std::fmin(c, 1.0f))); }
+
+}  // namespace
+
+GltfMaterial gltfMaterialOf(const EvalMaterial& material) {
+    GltfMaterial m{};
+    for (int i = 0; i < 3; ++i) {
+        m.baseColour[i] = linearColour(material.diffuse[i]);
+        m.emissive[i] = linearColour(material.emission[i]);
+    }
+    const double shininess = std::fmax(0.0, material.shininess);
+    m.roughness = static_cast<float>(std::pow(2 / (shininess + 2), 0.25));
+    return m;
+}
+
+std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material) {
+    const auto [it, added] = model.materialIndex.try_emplace(material, model.materialCount);
+    if (added) {
+        if (model.materialCount++) jsonChar(model.materialsText, ',');
+        gltfWriteMaterial(model.materialsText, material);
+    }
+    return it->second;
+}
+
+GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double distance) {
+    GltfLight l{GltfLight::Point, {0, 0, 0}, 0, 0, 0};
+    double c[3], largest = 0;
+    for (int i = 0; i < 3; ++i) {
+        c[i] = linear(static_cast<float>(light.colour[i] * light.intensity));
+        largest = std::fmax(largest, c[i]);
+    }
+    if (largest > 0 && std::isfinite(largest)) {
+        for (int i = 0; i < 3; ++i) l.colour[i] = static_cast<float>(c[i] / largest);
+        l.intensity = static_cast<float>(largest * std::numbers::pi);
+    }
+    if (light.kind == StatementKind::Dirlight) {
+        l.type = GltfLight::Directional;
+        return l;
+    }
+    const double d = std::fmax(1.0, distance);
+    l.intensity = static_cast<float>(l.intensity * d * d);
+    if (light.kind == StatementKind::Spotlight && unit.spotCutoff < 90) {
+        l.type = GltfLight::Spot;
+        const double outer = std::fmax(1e-4, unit.spotCutoff * std::numbers::pi / 180);
+        double inner = outer * 0.999;
+        if (unit.spotExponent > 0)
+            inner = std::fmin(inner, std::acos(std::pow(0.9, 1 / unit.spotExponent)));
+        l.outerCone = static_cast<float>(outer);
+        l.innerCone = static_cast<float>(inner);
+        if (!(l.innerCone < l.outerCone)) l.innerCone = 0;
+    }
+    if (!std::isfinite(l.intensity) || l.intensity > 3e38f) l.intensity = 3e38f;
+    return l;
+}
+
+GltfLight gltfDefaultLight() { return GltfLight{GltfLight::Directional, {1, 1, 1}, 1, 0, 0}; }
