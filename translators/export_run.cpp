@@ -9,6 +9,7 @@
 #include "output_file.h"
 #include "scene/console.h"
 #include "scene/echo.h"
+#include "scene/reports.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ bool runExport(const ExportMode& mode, const char* sceneFile, const char* output
 #endif
     readAll(mode);
     const bool readFailed = sceneReadFailed();
+    writeAllSceneReports(sceneFile);
     closeScene();
     const bool wrote = !readFailed && mode.write(output.file);
     const bool written = closeOutput(output, wrote);

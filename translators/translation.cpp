@@ -6,11 +6,10 @@
 #include <sys/stat.h>
 
 #include "output_file.h"
-#ifdef MIROVAN_TWO_THREADS
 #include "parallel.h"
-#endif
 #include "scene/console.h"
 #include "scene/echo.h"
+#include "scene/reports.h"
 
 namespace {
 
@@ -33,17 +32,6 @@ bool sameFile(const char* scene, const char* output) {
 #endif
 }
 
-// The echo shows a number as read, but no reader of the output takes nan or
-// inf: such a number is written as 0, as its value already is.
-const SceneStatement& asWritten(Translator& t, const SceneStatement& statement) {
-    if (statement.nonFinite == 0) return statement;
-    SceneStatement& copy = t.written;
-    copy = statement;
-    for (int n = 0; n < copy.count; ++n)
-        if (copy.nonFinite & (1u << n)) setFixedText(copy.texts[n], 0.0);
-    return copy;
-}
-
 // Brackets stay paired in the output whatever the scene: a Pop with no Push
 // open is echoed and otherwise dropped, and a Push still open at the end is
 // closed as its Pop would have closed it.
@@ -55,22 +43,6 @@ bool writesBlock(Translator& t, StatementKind kind) {
     return true;
 }
 
-// A large scene goes on two threads: true when it went, with whether the
-// translation and the reading succeeded. Only where the C library has cookie
-// streams (not on Windows, whose console also turns line ends).
-bool translatedOnTwoThreads(const TranslationMode& mode, const char* sceneFile, std::FILE* file,
-                            bool& translated, bool& readFailed) {
-#ifdef MIROVAN_TWO_THREADS
-    if (!worthTwoThreads(sceneFile)) return false;
-    closeScene();
-    translated = translateOnTwoThreads(mode, sceneFile, file, readFailed);
-    return true;
-#else
-    (void)mode, (void)sceneFile, (void)file, (void)translated, (void)readFailed;
-    return false;
-#endif
-}
-
 // Header, one block per statement with its echo, trailer; false if a write
 // to the output failed. The output is not closed.
 bool translateInto(const TranslationMode& mode, std::FILE* file) {
@@ -78,13 +50,24 @@ bool translateInto(const TranslationMode& mode, std::FILE* file) {
     textOpen(out, file);
     startTranslator(translation.translator, mode, out, console(), 0);
     textPut(out, mode.header);
-    translateStatements(translation.translator, 0, nullptr);
+    translateStatements(translation.translator);
     closeOpenPushes(translation.translator);
     textPut(out, mode.trailer);
     return textFlush(out);
 }
 
 }  // namespace
+
+// The echo shows a number as read, but no reader of the output takes nan or
+// inf: such a number is written as 0, as its value already is.
+const SceneStatement& asWritten(Translator& t, const SceneStatement& statement) {
+    if (statement.nonFinite == 0) return statement;
+    SceneStatement& copy = t.written;
+    copy = statement;
+    for (int n = 0; n < copy.count; ++n)
+        if (copy.nonFinite & (1u << n)) setFixedText(copy.texts[n], 0.0);
+    return copy;
+}
 
 void startTranslator(Translator& t, const TranslationMode& mode, TextOut& out, TextOut& echo,
                      std::uint64_t openPushes) {
@@ -96,17 +79,13 @@ void startTranslator(Translator& t, const TranslationMode& mode, TextOut& out, T
     t.statements = 0;
 }
 
-void translateStatements(Translator& t, std::uint64_t skip, const bool* stop) {
+void translateStatements(Translator& t) {
     SceneStatement statement;
-    for (; skip > 0 && nextStatement(statement, t.mode->precision); --skip) ++t.statements;
-    if (skip > 0) return;
     while (nextStatement(statement, t.mode->precision)) {
-        ++t.statements;
         if (statement.kind != StatementKind::Unrecognised) textPutEcho(*t.echo, statement);
         if (writesBlock(t, statement.kind))
             t.mode->writeStatement(*t.out, t.prefix, asWritten(t, statement));
         textPutChar(*t.echo, '\n');
-        if (stop && *stop) return;
     }
 }
 
@@ -130,9 +109,13 @@ bool runTranslation(const TranslationMode& mode, const char* sceneFile, const ch
     }
 
     bool translated = false, readFailed = false;
-    if (!translatedOnTwoThreads(mode, sceneFile, output.file, translated, readFailed)) {
+    const int threads = translationThreads(openSceneSize());
+    if (threads > 1) {
+        translated = translateOnThreads(mode, threads, sceneFile, output.file, readFailed);
+    } else {
         translated = translateInto(mode, output.file);
         readFailed = sceneReadFailed();
+        writeAllSceneReports(sceneFile);
         closeScene();
     }
     const bool written = closeOutput(output, translated && !readFailed);
