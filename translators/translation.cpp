@@ -3,10 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include <sys/stat.h>
-
-#include "output_file.h"
 #include "parallel.h"
+#include "scene_to_file.h"
 #include "scene/console.h"
 #include "scene/echo.h"
 #include "scene/reports.h"
@@ -19,18 +17,6 @@ struct TranslationState {
 };
 
 TranslationState translation;
-
-// The scene file itself given as the output: writing it would empty the
-// scene before it is read.
-bool sameFile(const char* scene, const char* output) {
-#ifdef _WIN32
-    return sameFileOnWindows(scene, output);
-#else
-    struct stat first, second;
-    return ::stat(scene, &first) == 0 && S_ISREG(first.st_mode) && ::stat(output, &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-#endif
-}
 
 // Brackets stay paired in the output whatever the scene: a Pop with no Push
 // open is echoed and otherwise dropped, and a Push still open at the end is
@@ -54,6 +40,18 @@ bool translateInto(const TranslationMode& mode, std::FILE* file) {
     closeOpenPushes(translation.translator);
     textPut(out, mode.trailer);
     return textFlush(out);
+}
+
+// Large scenes go on the threads the process may use.
+bool writeTranslation(const void* job, const char* sceneFile, std::FILE* file, bool& readFailed) {
+    const TranslationMode& mode = *static_cast<const TranslationMode*>(job);
+    const int threads = translationThreads(openSceneSize());
+    if (threads > 1) return translateOnThreads(mode, threads, sceneFile, file, readFailed);
+    const bool translated = translateInto(mode, file);
+    readFailed = sceneReadFailed();
+    writeAllSceneReports(sceneFile);
+    closeScene();
+    return translated;
 }
 
 }  // namespace
@@ -95,40 +93,7 @@ void closeOpenPushes(Translator& t) {
 }
 
 bool runTranslation(const TranslationMode& mode, const char* sceneFile, const char* outputFile) {
-    const SceneOpen opened = openScene(sceneFile);
-    if (opened != SceneOpen::Opened) {
-        reportUnopenedScene(opened, sceneFile);
-        return false;
-    }
-
-    OutputFile output;
-    if (sameFile(sceneFile, outputFile) || !openOutput(output, outputFile)) {
-        textPrintf(console(), "%s ne peut pas etre cree!!!\n", outputFile);
-        closeScene();
-        return false;
-    }
-
-    bool translated = false, readFailed = false;
-    const int threads = translationThreads(openSceneSize());
-    if (threads > 1) {
-        translated = translateOnThreads(mode, threads, sceneFile, output.file, readFailed);
-    } else {
-        translated = translateInto(mode, output.file);
-        readFailed = sceneReadFailed();
-        writeAllSceneReports(sceneFile);
-        closeScene();
-    }
-    const bool written = closeOutput(output, translated && !readFailed);
-
-    if (readFailed) {
-        reportUnopenedScene(SceneOpen::Unreadable, sceneFile);
-        return false;
-    }
-    if (!written) {
-        textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", outputFile);
-        return false;
-    }
-    return true;
+    return writeSceneToFile(sceneFile, outputFile, writeTranslation, &mode);
 }
 
 bool runTranslationMemory(const TranslationMode& mode, const void* scene, std::size_t size,
