@@ -35,6 +35,20 @@ SceneOpen openScene(const char* path) {
 
 void openSceneMemory(const void* data, std::size_t size) { scanOpenMemory(data, size); }
 
+void openSceneDescriptor(int fd, const void* held, std::size_t length) {
+    scanOpenDescriptor(fd, held, length);
+}
+
+int handOverScene(const unsigned char*& held, std::size_t& length) {
+    return scanHandOver(held, length);
+}
+
+std::int64_t openSceneSize() { return scanFileSize(); }
+
+std::uint64_t sceneLinesTaken(std::uint64_t& lastLineStart) {
+    return scanLinesTaken(lastLineStart);
+}
+
 bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
     StatementKind kind;
     if (!scanKeyword(kind)) return false;
@@ -67,13 +81,23 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
                 continue;
             }
             value = 0.0;
-            converting = converting && readNumber(asDouble, value);
+            if (!converting) {
+                setFixedText(text, value);
+                continue;
+            }
+            // Not a plain decimal: what the user wrote there is kept for
+            // the report made when no number, or only part of it, is read.
+            ScanWord word;
+            scanWordAhead(word);
+            converting = readNumber(asDouble, value);
             if (converting) ++statement.numbersRead;
             setFixedText(text, value);
             if (!std::isfinite(value)) {
                 value = 0.0;
                 statement.nonFinite |= 1u << index;
             }
+            if (!converting || scanConsumed() < word.offset + word.length)
+                scanNoteNumber(word, converting, value);
         }
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "plain_number.h"
 
+#include "report_log.h"
 #include "scene/scene.h"
 #include "statement_shape.h"
 
@@ -60,8 +61,20 @@ struct NumberText {
     std::int64_t point;
 };
 
+// Where the reading is in lines, kept up to `offset`: counted from the
+// bytes of each block before the block is dropped, so that a report can say
+// where a word stands long after its line began.
+struct LineCursor {
+    std::uint64_t offset;     // input bytes counted
+    std::uint64_t line;       // line breaks before `offset`
+    std::uint64_t lineStart;  // input offset where that line starts
+};
+
 struct ScannerState {
     int fd = -1;
+    bool ownsFd = false;
+    const unsigned char* prefix = nullptr;  // read before the descriptor
+    std::size_t prefixLeft = 0;
     const unsigned char* data = nullptr;  // the block, or the memory input
     std::size_t pos = 0;
     std::size_t end = 0;
@@ -69,21 +82,88 @@ struct ScannerState {
     bool atEnd = true;
     bool readFailed = false;
     std::uint64_t faultFrom = UINT64_MAX;  // tests: reads from here on fail
+    LineCursor cursor{};
+    bool countLater = false;       // a regular file: lines are counted only for a report
+    std::uint64_t quietUntil = 0;  // the rest of a word reported already
+    bool afterUnknown = false;     // no keyword since the last unknown word
+    bool fingerprinting = false;
+    std::uint64_t fingerprint = 0;
     NumberText number{};
     char compact[kDigitsKeep + 64]{};  // a long number's short equivalent
 };
 
-// One per thread: the translators read segments of one scene on two. The
-// block stands apart so that it starts as zeros, with nothing to copy. On
-// Windows the translators use one thread, and thread-local data costs a
-// call at each use.
-#ifdef _WIN32
-constinit ScannerState scanner;
-unsigned char scanBlock[kBlockSize];
-#else
+// One per thread: the translators read segments of one scene on several.
+// The block stands apart so that it starts as zeros, with nothing to copy.
 constinit thread_local ScannerState scanner;
 thread_local unsigned char scanBlock[kBlockSize];
+
+// Line breaks in [first, last), sixteen bytes at a time.
+std::uint64_t countLineBreaks(const unsigned char* first, const unsigned char* last) {
+    typedef unsigned char Lanes __attribute__((vector_size(16)));
+    std::uint64_t count = 0;
+    while (last - first >= 16) {
+        // Each lane counts up to 255 line breaks before they are added up.
+        Lanes sums{};
+        const std::ptrdiff_t rounds = std::min<std::ptrdiff_t>((last - first) / 16, 255);
+        for (std::ptrdiff_t r = 0; r < rounds; ++r, first += 16) {
+            Lanes bytes;
+            std::memcpy(&bytes, first, 16);
+            sums -= reinterpret_cast<Lanes>(bytes == '\n');
+        }
+        for (int lane = 0; lane < 16; ++lane) count += sums[lane];
+    }
+    for (; first < last; ++first) count += *first == '\n';
+    return count;
+}
+
+// Counts the lines of [first, last), which start at input offset `at`.
+void countLines(const unsigned char* first, const unsigned char* last, std::uint64_t at) {
+    LineCursor& c = scanner.cursor;
+    const std::uint64_t breaks = countLineBreaks(first, last);
+    if (breaks > 0) {
+        c.line += breaks;
+        const unsigned char* p = last;
+        while (p[-1] != '\n') --p;
+        c.lineStart = at + static_cast<std::uint64_t>(p - first);
+    }
+    c.offset = at + static_cast<std::uint64_t>(last - first);
+}
+
+// The lines of a regular file's bytes dropped from the block uncounted,
+// counted now by reading them again through the same descriptor: a scene
+// with nothing to report never pays for its lines.
+__attribute__((noinline)) void countDropped() {
+#ifndef _WIN32
+    unsigned char chunk[1 << 14];
+    LineCursor& c = scanner.cursor;
+    while (c.offset < scanner.blockStart) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(sizeof chunk, scanner.blockStart - c.offset));
+        const ssize_t n = ::pread(scanner.fd, chunk, want, static_cast<off_t>(c.offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        countLines(chunk, chunk + n, c.offset);
+    }
 #endif
+    scanner.cursor.offset = std::max(scanner.cursor.offset, scanner.blockStart);
+}
+
+// Counts the lines up to input offset `to`.
+void advanceCursor(std::uint64_t to) {
+    LineCursor& c = scanner.cursor;
+    if (to <= c.offset) return;
+    if (c.offset < scanner.blockStart) countDropped();
+    if (to <= c.offset) return;
+    countLines(scanner.data + (c.offset - scanner.blockStart),
+               scanner.data + (to - scanner.blockStart), c.offset);
+}
+
+// The bytes of the input, mixed into one number that tells versions apart.
+void mixFingerprint(const unsigned char* bytes, std::size_t length) {
+    std::uint64_t h = scanner.fingerprint;
+    for (std::size_t i = 0; i < length; ++i) h = (h ^ bytes[i]) * 0x100000001b3;
+    scanner.fingerprint = h;
+}
 
 // Reads more of the file after the bytes held; false at its end or when a
 // read fails.
@@ -93,9 +173,18 @@ bool readMore() {
         scanner.readFailed = scanner.atEnd = true;
         return false;
     }
+    if (scanner.prefixLeft > 0) {
+        const std::size_t n = std::min(scanner.prefixLeft, kBlockSize - scanner.end);
+        std::memcpy(scanBlock + scanner.end, scanner.prefix, n);
+        scanner.prefix += n;
+        scanner.prefixLeft -= n;
+        scanner.end += n;
+        return true;
+    }
     for (;;) {
         ssize_t n = ::read(scanner.fd, scanBlock + scanner.end, kBlockSize - scanner.end);
         if (n > 0) {
+            if (scanner.fingerprinting) mixFingerprint(scanBlock + scanner.end, std::size_t(n));
             scanner.end += static_cast<std::size_t>(n);
             return true;
         }
@@ -107,6 +196,7 @@ bool readMore() {
 }
 
 __attribute__((noinline)) bool refill() {
+    if (!scanner.countLater) advanceCursor(scanner.blockStart + scanner.end);
     scanner.blockStart += scanner.end;
     scanner.pos = scanner.end = 0;
     return readMore();
@@ -117,6 +207,7 @@ __attribute__((noinline)) bool refill() {
 // than `room` bytes are left in the whole input.
 __attribute__((noinline)) bool makeRoom(std::size_t room) {
     if (scanner.data != scanBlock) return false;  // input in memory: all there is
+    if (!scanner.countLater) advanceCursor(scanner.blockStart + scanner.pos);
     const std::size_t rest = scanner.end - scanner.pos;
     std::memmove(scanBlock, scanBlock + scanner.pos, rest);
     scanner.blockStart += scanner.pos;
@@ -396,10 +487,58 @@ bool convertNumber(Real& value) {
     return true;
 }
 
+// The line and column of input offset `offset`. A word holds no line break,
+// so a word that began before the lines counted so far stands on the line
+// they end on.
+void placeReport(SceneReport& r, std::uint64_t offset) {
+    if (offset > scanner.cursor.offset) advanceCursor(offset);
+    r.line = scanner.cursor.line;
+    r.column = offset > scanner.cursor.lineStart ? offset - scanner.cursor.lineStart : 0;
+}
+
+bool looksLikeNumber(const char* text, std::size_t length) {
+    std::size_t i = 0;
+    if (i < length && (text[i] == '-' || text[i] == '+')) ++i;
+    if (i < length && text[i] == '.') ++i;
+    return i < length && isDigit(text[i]);
+}
+
+void keepWord(SceneReport& r, const char* text, std::size_t kept, std::size_t length) {
+    r.wordLength = std::min(kept, kTokenKeep);
+    std::memcpy(r.word, text, r.wordLength);
+    r.wordCut = length > r.wordLength;
+}
+
+// A token that is no keyword, unless it is the rest of a word reported.
+// Numbers after an unknown word are its own (a misspelt keyword's numbers,
+// the numbers after a word that is not one): the word alone is reported.
+__attribute__((noinline)) void noteUnknownWord(std::uint64_t offset, const char* text,
+                                               std::size_t kept, std::size_t length) {
+    const bool itsNumber = scanner.afterUnknown && looksLikeNumber(text, kept);
+    scanner.afterUnknown = true;
+    if (offset < scanner.quietUntil || itsNumber) return;
+    SceneReport* r = newReport();
+    if (r == nullptr) return;
+    r->kind = ReportKind::UnknownWord;
+    placeReport(*r, offset);
+    keepWord(*r, text, kept, length);
+}
+
+// A new reading: its lines, reports and fingerprint start afresh.
+void startReading() {
+    scanClose();
+    scanner.cursor = LineCursor{};
+    scanner.countLater = false;
+    scanner.quietUntil = 0;
+    scanner.afterUnknown = false;
+    scanner.fingerprint = 0xcbf29ce484222325;
+    startReportLog();
+}
+
 }  // namespace
 
 ScanOpen scanOpenFile(const char* path) {
-    scanClose();
+    startReading();
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ScanOpen::Missing : ScanOpen::Unreadable;
@@ -409,8 +548,12 @@ ScanOpen scanOpenFile(const char* path) {
         return ScanOpen::Unreadable;
     }
     scanner.fd = fd;
+    scanner.ownsFd = true;
     scanner.data = scanBlock;
     scanner.atEnd = false;
+#ifndef _WIN32  // a text-mode read there takes fewer bytes than the file holds
+    scanner.countLater = S_ISREG(info.st_mode);
+#endif
     // A file that opens but refuses to be read is no scene either; finding
     // out now, before any output is touched, costs nothing.
     if (!refill() && scanner.readFailed) {
@@ -421,15 +564,43 @@ ScanOpen scanOpenFile(const char* path) {
 }
 
 void scanOpenMemory(const void* data, std::size_t size) {
-    scanClose();
+    startReading();
     scanner.data = static_cast<const unsigned char*>(data);
     scanner.end = size;
     scanner.atEnd = true;
+    if (scanner.fingerprinting) mixFingerprint(scanner.data, size);
+}
+
+void scanOpenDescriptor(int fd, const void* held, std::size_t length) {
+    startReading();
+    scanner.fd = fd;
+    scanner.prefix = static_cast<const unsigned char*>(held);
+    scanner.prefixLeft = length;
+    scanner.data = scanBlock;
+    scanner.atEnd = false;
+}
+
+int scanHandOver(const unsigned char*& held, std::size_t& length) {
+    const int fd = scanner.ownsFd ? scanner.fd : -1;
+    held = scanner.data + scanner.pos;
+    length = scanner.end - scanner.pos;
+    scanner.ownsFd = false;
+    scanClose();
+    return fd;
+}
+
+std::int64_t scanFileSize() {
+    struct stat info;
+    if (scanner.fd < 0 || ::fstat(scanner.fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return static_cast<std::int64_t>(info.st_size);
 }
 
 void scanClose() {
-    if (scanner.fd >= 0) ::close(scanner.fd);
+    if (scanner.fd >= 0 && scanner.ownsFd) ::close(scanner.fd);
     scanner.fd = -1;
+    scanner.ownsFd = false;
+    scanner.prefix = nullptr;
+    scanner.prefixLeft = 0;
     scanner.data = nullptr;
     scanner.pos = scanner.end = 0;
     scanner.blockStart = 0;
@@ -478,15 +649,67 @@ bool scanKeyword(StatementKind& kind) {
             if (low != 0) length += static_cast<std::size_t>(std::countr_zero(low) >> 3);
             if (length < 16 && isBlank(p[length])) {
                 kind = matchKeyword(p, length);
+                if (kind == StatementKind::Unrecognised) [[unlikely]]
+                    noteUnknownWord(scanConsumed(), reinterpret_cast<const char*>(p), length,
+                                    length);
+                else
+                    scanner.afterUnknown = false;
                 scanner.pos += length;
                 return true;
             }
         }
     }
+    const std::uint64_t start = scanConsumed();
     ScanToken token;
     if (!scanToken(token)) return false;
     kind = token.length <= kTokenKeep ? lookupKeyword(token.text) : StatementKind::Unrecognised;
+    if (kind == StatementKind::Unrecognised)
+        noteUnknownWord(start, token.text, std::min(token.length, kTokenKeep), token.length);
+    else
+        scanner.afterUnknown = false;
     return true;
+}
+
+void scanWordAhead(ScanWord& word) {
+    word.atEnd = !skipBlanks();
+    word.offset = scanConsumed();
+    word.length = word.kept = 0;
+    if (word.atEnd) return;
+    if (scanner.end - scanner.pos <= kTokenKeep) makeRoom(kTokenKeep + 1);
+    const unsigned char* const p = scanner.data + scanner.pos;
+    const std::size_t held = scanner.end - scanner.pos;
+    while (word.length < held && !isBlank(p[word.length])) ++word.length;
+    word.kept = std::min(word.length, kTokenKeep);
+    std::memcpy(word.text, p, word.kept);
+    word.text[word.kept] = '\0';
+}
+
+void scanNoteNumber(const ScanWord& word, bool converted, double value) {
+    const std::uint64_t offset = word.atEnd ? scanConsumed() : word.offset;
+    if (offset < scanner.quietUntil) return;
+    ReportKind kind = ReportKind::NotANumber;
+    if (word.atEnd)
+        kind = ReportKind::MissingAtEnd;
+    else if (!converted && word.length <= kTokenKeep &&
+             lookupKeyword(word.text) != StatementKind::Unrecognised)
+        kind = ReportKind::MissingBefore;  // read next as the keyword it is
+    else
+        scanner.quietUntil = word.offset + word.length;  // its rest is no new word
+    SceneReport* r = newReport();
+    if (r == nullptr) return;
+    r->kind = kind;
+    r->value = converted ? value : 0.0;
+    placeReport(*r, offset);
+    keepWord(*r, word.text, word.kept, word.length);
+}
+
+void fingerprintScenes(bool on) { scanner.fingerprinting = on; }
+std::uint64_t sceneFingerprint() { return scanner.fingerprint; }
+
+std::uint64_t scanLinesTaken(std::uint64_t& lastLineStart) {
+    advanceCursor(scanConsumed());
+    lastLineStart = scanner.cursor.lineStart;
+    return scanner.cursor.line;
 }
 
 bool scanDouble(double& value) { return collectNumber() && convertNumber(value); }

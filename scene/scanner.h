@@ -18,6 +18,13 @@ struct ScanToken {
 
 ScanOpen scanOpenFile(const char* path);
 void scanOpenMemory(const void* data, std::size_t size);
+// Reads `held` first, then from `fd`, which stays open at the close.
+void scanOpenDescriptor(int fd, const void* held, std::size_t length);
+// Gives the open file's descriptor to the caller, with the bytes read from
+// it and not taken yet (valid until the next reading on this thread), and
+// closes the reading; -1 for an input in memory.
+int scanHandOver(const unsigned char*& held, std::size_t& length);
+std::int64_t scanFileSize();  // of the open file, if a regular file; else -1
 void scanClose();
 
 // Each returns false when nothing was converted; what was consumed then is
@@ -42,6 +49,22 @@ bool scanPlainNumber(bool single, double& value, FixedText& text);
 int scanPlainNumbers(bool single, int count, double* values, FixedText* texts);
 
 std::uint64_t scanConsumed();  // bytes taken from the input so far
+
+// The word where a number is about to be read, as the user wrote it (up to
+// the next blank), for the report made when the number is not all of it.
+struct ScanWord {
+    std::uint64_t offset;
+    std::size_t length;  // as far as the bytes held show it
+    std::size_t kept;
+    bool atEnd;  // no word: the input ends
+    char text[kTokenKeep + 1];
+};
+void scanWordAhead(ScanWord& word);
+// Reports the number read from `word`: none could be read (`converted`
+// false), or it took only the start of the word, giving `value`.
+void scanNoteNumber(const ScanWord& word, bool converted, double value);
+// Line breaks taken so far, and where the last line starts.
+std::uint64_t scanLinesTaken(std::uint64_t& lastLineStart);
 
 // For tests: every read of a scene file from this byte offset on fails as a
 // failing disk would make it fail; UINT64_MAX (the default) turns it off.

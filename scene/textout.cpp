@@ -3,14 +3,26 @@
 #include "scene/console.h"
 
 #include <cstdarg>
+#include <string>
 
 namespace {
 
 struct ConsoleState {
-    TextOut out{stdout, 0, false, {}};
+    TextOut out{stdout, 0, false, nullptr, nullptr, {}};
 };
 
 ConsoleState consoleState;
+
+}  // namespace
+
+namespace {
+
+void writeOut(TextOut& out, const char* text, std::size_t length) {
+    if (out.drain)
+        out.drain(out.sink, text, length);
+    else if (std::fwrite(text, 1, length, out.file) != length)
+        out.failed = true;
+}
 
 }  // namespace
 
@@ -18,11 +30,19 @@ void textOpen(TextOut& out, std::FILE* file) {
     out.file = file;
     out.length = 0;
     out.failed = false;
+    out.drain = nullptr;
+    out.sink = nullptr;
+}
+
+void textOpenDrain(TextOut& out, TextDrain drain, void* sink) {
+    textOpen(out, nullptr);
+    out.drain = drain;
+    out.sink = sink;
 }
 
 bool textFlush(TextOut& out) {
     if (out.length > 0) {
-        if (std::fwrite(out.buffer, 1, out.length, out.file) != out.length) out.failed = true;
+        writeOut(out, out.buffer, out.length);
         out.length = 0;
     }
     return !out.failed;
@@ -35,7 +55,7 @@ void textWriteThrough(TextOut& out, const char* text, std::size_t length) {
         out.length = length;
         return;
     }
-    if (std::fwrite(text, 1, length, out.file) != length) out.failed = true;
+    writeOut(out, text, length);
 }
 
 void textPrintf(TextOut& out, const char* format, ...) {
@@ -52,7 +72,13 @@ void textPrintf(TextOut& out, const char* format, ...) {
     // A long message (a long file name): format it whole.
     textFlush(out);
     va_start(args, format);
-    if (std::vfprintf(out.file, format, args) < 0) out.failed = true;
+    if (out.drain) {
+        std::string whole(static_cast<std::size_t>(n) + 1, '\0');
+        std::vsnprintf(whole.data(), whole.size(), format, args);
+        out.drain(out.sink, whole.data(), static_cast<std::size_t>(n));
+    } else if (std::vfprintf(out.file, format, args) < 0) {
+        out.failed = true;
+    }
     va_end(args);
 }
 

@@ -1,28 +1,16 @@
 #include "translators/export_run.h"
 
-#include <sys/stat.h>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #endif
 
-#include "output_file.h"
 #include "scene/console.h"
 #include "scene/echo.h"
+#include "scene/reports.h"
+#include "scene_to_file.h"
 
 namespace {
-
-// The scene file itself given as the output: writing it would empty the
-// scene before it is read.
-bool sameFile(const char* scene, const char* output) {
-#ifdef _WIN32
-    return sameFileOnWindows(scene, output);
-#else
-    struct stat first, second;
-    return ::stat(scene, &first) == 0 && S_ISREG(first.st_mode) && ::stat(output, &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-#endif
-}
 
 // Every statement echoed and handed over; unrecognised tokens echo an empty
 // line, as in every mode.
@@ -37,40 +25,25 @@ void readAll(const ExportMode& mode, std::FILE* output) {
     }
 }
 
+// The whole scene first, then the file: nothing is written from a scene that
+// could not be read to its end.
+bool writeExport(const void* job, const char* sceneFile, std::FILE* file, bool& readFailed) {
+    const ExportMode& mode = *static_cast<const ExportMode*>(job);
+#ifdef _WIN32
+    _setmode(_fileno(file), _O_BINARY);  // exports are bytes, not text lines
+#endif
+    readAll(mode, file);
+    readFailed = sceneReadFailed();
+    writeAllSceneReports(sceneFile);
+    closeScene();
+    if (readFailed && mode.abandon) mode.abandon();
+    return !readFailed && mode.write(file);
+}
+
 }  // namespace
 
 bool runExport(const ExportMode& mode, const char* sceneFile, const char* outputFile) {
-    const SceneOpen opened = openScene(sceneFile);
-    if (opened != SceneOpen::Opened) {
-        reportUnopenedScene(opened, sceneFile);
-        return false;
-    }
-    OutputFile output;
-    if (sameFile(sceneFile, outputFile) || !openOutput(output, outputFile)) {
-        textPrintf(console(), "%s ne peut pas etre cree!!!\n", outputFile);
-        closeScene();
-        return false;
-    }
-
-#ifdef _WIN32
-    _setmode(_fileno(output.file), _O_BINARY);  // exports are bytes, not text lines
-#endif
-    readAll(mode, output.file);
-    const bool readFailed = sceneReadFailed();
-    closeScene();
-    if (readFailed && mode.abandon) mode.abandon();
-    const bool wrote = !readFailed && mode.write(output.file);
-    const bool written = closeOutput(output, wrote);
-
-    if (readFailed) {
-        reportUnopenedScene(SceneOpen::Unreadable, sceneFile);
-        return false;
-    }
-    if (!written) {
-        textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", outputFile);
-        return false;
-    }
-    return true;
+    return writeSceneToFile(sceneFile, outputFile, writeExport, &mode);
 }
 
 bool runExportMemory(const ExportMode& mode, const void* scene, std::size_t size,

@@ -1,97 +1,93 @@
 #include "parallel.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "cores.h"
+#include "indented_text.h"
 #include "scene/console.h"
+#include "scene/echo.h"
+#include "scene/reports.h"
 #include "segments.h"
 
 namespace {
 
 constexpr std::size_t kSegmentBytes = 128 << 10;
-// Room for a segment's text while the segments before it are not written
-// yet: about five times its scene, the most that real scenes give.
-constexpr std::size_t kPendingOutput = 1 << 20;
-constexpr std::size_t kPendingEcho = 512 << 10;
-constexpr off_t kTwoThreadsFrom = 1 << 20;
-// Segments a thread may be ahead by: a thread done early goes on with the
-// next segment rather than wait for its turn to write.
-constexpr int kSlots = 8;
+// The bytes the reader had read when it handed the scene over (one block of
+// 64 KiB at most) must fit the first segment.
+static_assert(kSegmentBytes >= (64 << 10));
+constexpr std::int64_t kThreadsFrom = 1 << 20;
+constexpr int kMostThreads = 4;
 
-struct Segment {
-    std::uint64_t index;
-    std::size_t size;
-    std::uint64_t depthGuess;  // open Pushes before it, as counted ahead
-    bool rest;                 // no keyword to cut at: the rest, read from the file
+// A stretch of a segment's text whose lines all stand at one depth. Depths
+// count from the brackets open before the segment (unknown while it is
+// translated), so they may fall below 0: `lowest` is the least reached so
+// far. A Pop that reaches a new lowest closes a bracket only if that many
+// were open before the segment; its text is a run of its own.
+struct Run {
+    std::size_t end;  // where it ends in the segment's text
+    std::int64_t depth;
+    std::int64_t lowest;
+    std::uint64_t needs;  // 0, or the brackets the Pop in it needs open before
 };
 
-enum class SlotState { Free, Translating, Translated };
+enum class SlotState { Free, Translating, Translated, Placed, Ready };
 
-// A segment of the scene and, until its turn to be written comes, its text.
 struct Slot {
     unsigned char input[kSegmentBytes];
-    char pendingOutput[kPendingOutput];
-    char pendingEcho[kPendingEcho];
-    std::size_t outputLength, echoLength;
-    Segment segment;
-    std::uint64_t depthUsed;   // open Pushes it was translated with
-    std::uint64_t openPushes;  // after it
-    std::uint64_t statements;  // in it
+    std::size_t size;
+    std::size_t held;  // bytes in `input`: after `size`, the next segment's start
+    std::uint64_t index;
+    bool rest;  // no keyword to cut at: the rest of the scene, read in order
     SlotState state;
+    Text text, echo, indented;
+    std::vector<Run> runs;
+    std::int64_t depth, lowest;  // after the segment, from the start
+    std::uint64_t before;        // brackets open before it, once known
+    std::uint64_t lines, lastLineStart;
+    SceneReports reports;
 };
 
-struct Worker;
-
-struct Sink {
-    Worker* worker;
-    bool echo;
-    std::FILE* stream;
-};
-
-// A thread's translator and the streams its text leaves through: held in
-// its slot, or straight out while every segment before it is written.
 struct Worker {
     TextOut out, echo;
-    Sink outSink, echoSink;
-    Translator translator;
     Slot* slot;
-    bool holdsTurn;
-    bool wrongDepth;  // the guess proved wrong: the segment is translated again
 };
 
 struct ParallelState {
     std::mutex lock;
-    std::condition_variable changed;  // a slot translated or freed, the turn passed
-    // The scene, read a segment at a time under a lock of its own, so that
-    // a read keeps no thread from its turn.
+    std::condition_variable changed;  // a slot changed state, or the writing moved on
+    // The scene, read a segment at a time under a lock of its own, so that a
+    // read keeps no thread from the writing.
     std::mutex reading;
     int fd;
-    unsigned char carry[kSegmentBytes];  // read, not yet in a segment
+    std::unique_ptr<unsigned char[]> carry;  // read, not yet in a segment
     std::size_t carryLength;
     bool atEnd, readFailed, restTaken;
     std::uint64_t nextIndex;
-    std::uint64_t depthGuess;
-    // The turn, changed under the lock: the next segment to write.
-    std::atomic<std::uint64_t> turn;
-    std::uint64_t openPushes;  // after every segment written
-    std::uint64_t statements;  // in every segment written
-    bool delivering;           // a thread writes out translated segments
-    bool writeFailed;
+    // Under `lock`: the next segment to place, and the brackets open before it.
+    std::uint64_t placing, openBefore;
+    // Under `lock`: the next segment to write, and where the scene stands.
+    std::uint64_t turn, lines, lineStart;
+    bool writing, writeFailed;
     const TranslationMode* mode;
-    const char* sceneFile;
     std::FILE* output;
-    TextOut tail;
-    Slot slots[kSlots];
-    Worker workers[2];
+    ReportWriter reports;
+    // Segments in hand at once: each thread may be one ahead of the writing.
+    std::unique_ptr<Slot[]> slots;
+    std::size_t slotCount;
+    std::unique_ptr<Worker[]> workers;
+    void (*seam)(std::uint64_t);
+    ThreadsRun last;
 };
 
 ParallelState parallel;
@@ -111,273 +107,300 @@ bool fill(unsigned char* buffer, std::size_t& length) {
     return true;
 }
 
-// The next segment, in the slot of its own once that is free; null when
-// the scene has no more.
+// The next segment, in a slot of its own once one is free; null when the
+// scene has no more.
 Slot* takeSegment() {
     std::lock_guard<std::mutex> reading(parallel.reading);
     if (parallel.readFailed || parallel.restTaken) return nullptr;
-    Slot& slot = parallel.slots[parallel.nextIndex % kSlots];
+    Slot& slot = parallel.slots[parallel.nextIndex % parallel.slotCount];
     {
         std::unique_lock<std::mutex> hold(parallel.lock);
         parallel.changed.wait(hold, [&] { return slot.state == SlotState::Free; });
     }
     std::size_t length = parallel.carryLength;
-    std::memcpy(slot.input, parallel.carry, length);
+    std::memcpy(slot.input, parallel.carry.get(), length);
     if (!fill(slot.input, length)) parallel.readFailed = true;
     if (parallel.readFailed || length == 0) return nullptr;
 
-    Segment& s = slot.segment;
-    s.size = parallel.atEnd ? length : lastCut(slot.input, length);
-    s.rest = s.size == 0;
-    parallel.restTaken = s.rest;
-    parallel.carryLength = length - s.size;
-    std::memcpy(parallel.carry, slot.input + s.size, parallel.carryLength);
-    s.index = parallel.nextIndex++;
-    s.depthGuess = parallel.depthGuess;
-    parallel.depthGuess = depthAfter(slot.input, s.size, parallel.depthGuess);
+    slot.size = parallel.atEnd ? length : lastCut(slot.input, length);
+    slot.rest = slot.size == 0;
+    if (slot.rest) slot.size = length;  // the rest is read on from the descriptor
+    slot.held = length;
+    parallel.restTaken = slot.rest;
+    parallel.carryLength = length - slot.size;
+    std::memcpy(parallel.carry.get(), slot.input + slot.size, parallel.carryLength);
+    slot.index = parallel.nextIndex++;
+    if (parallel.seam) parallel.seam(slot.index);
     std::lock_guard<std::mutex> hold(parallel.lock);
     slot.state = SlotState::Translating;
     return &slot;
 }
 
-void markReadFailed() {
-    std::lock_guard<std::mutex> reading(parallel.reading);
-    parallel.readFailed = true;
+void toText(void* sink, const char* data, std::size_t size) {
+    appendText(*static_cast<Text*>(sink), data, size);
 }
 
-// The echo goes to standard output itself, after what the console holds:
-// through the console it would be copied twice more.
-void deliver(bool echo, const char* data, std::size_t size) {
-    if (!echo) {
-        if (std::fwrite(data, 1, size, parallel.output) != size) parallel.writeFailed = true;
-        return;
-    }
+void toOutput(void*, const char* data, std::size_t size) {
+    if (std::fwrite(data, 1, size, parallel.output) != size) parallel.writeFailed = true;
+}
+
+// The echo goes to standard output after what the console holds.
+void toStandardOutput(void*, const char* data, std::size_t size) {
     consoleFlush();
-    while (size > 0) {
-        const ssize_t n = ::write(STDOUT_FILENO, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            console().failed = true;
-            return;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    if (std::fwrite(data, 1, size, stdout) != size) console().failed = true;
 }
 
-void deliverHeld(Slot& slot) {
-    deliver(false, slot.pendingOutput, slot.outputLength);
-    deliver(true, slot.pendingEcho, slot.echoLength);
-    slot.outputLength = slot.echoLength = 0;
+void startRun(Slot& slot, std::int64_t depth, std::int64_t lowest, std::uint64_t needs) {
+    slot.runs.push_back({0, depth, lowest, needs});
 }
 
-// Waits until every segment before the worker's own is written; what it
-// holds then goes out, unless it was made with a wrong guess.
-void takeTurn(Worker& w) {
-    if (w.holdsTurn) return;
-    Slot& slot = *w.slot;
-    {
-        std::unique_lock<std::mutex> hold(parallel.lock);
-        parallel.changed.wait(hold, [&] { return parallel.turn == slot.segment.index; });
-        w.wrongDepth = parallel.openPushes != slot.depthUsed;
-    }
-    w.holdsTurn = true;
-    if (!w.wrongDepth) deliverHeld(slot);
-}
-
-ssize_t sinkWrite(void* cookie, const char* data, std::size_t size) {
-    const Sink& s = *static_cast<Sink*>(cookie);
-    Worker& w = *s.worker;
-    Slot& slot = *w.slot;
-    std::size_t& length = s.echo ? slot.echoLength : slot.outputLength;
-    // The turn is taken as soon as it comes, or when the held text would
-    // overflow: from then on the text is not copied on the way.
-    if (!w.holdsTurn && (length + size > (s.echo ? kPendingEcho : kPendingOutput) ||
-                         parallel.turn.load(std::memory_order_relaxed) == slot.segment.index))
-        takeTurn(w);
-    if (w.wrongDepth) return static_cast<ssize_t>(size);  // this attempt's text is dropped
-    if (w.holdsTurn) {
-        deliver(s.echo, data, size);
-    } else {
-        std::memcpy((s.echo ? slot.pendingEcho : slot.pendingOutput) + length, data, size);
-        length += size;
-    }
-    return static_cast<ssize_t>(size);
-}
-
-// Translates from the open scene into the worker's slot, or straight out.
-void translateOpen(Worker& w, std::uint64_t openPushes, std::uint64_t skip) {
-    Slot& slot = *w.slot;
-    slot.depthUsed = openPushes;
-    slot.outputLength = slot.echoLength = 0;
-    w.wrongDepth = false;
-    textOpen(w.out, w.outSink.stream);
-    textOpen(w.echo, w.echoSink.stream);
-    startTranslator(w.translator, *parallel.mode, w.out, w.echo, openPushes);
-    translateStatements(w.translator, skip, &w.wrongDepth);
+void endRun(Worker& w) {
     textFlush(w.out);
-    textFlush(w.echo);
-    slot.openPushes = w.translator.openPushes;
-    slot.statements = w.translator.statements;
+    w.slot->runs.back().end = w.slot->text.size;
 }
 
-void translateSlot(Worker& w, std::uint64_t openPushes) {
-    openSceneMemory(w.slot->input, w.slot->segment.size);
-    translateOpen(w, openPushes, 0);
-    closeScene();
+// A number missing at the segment's end is missing before the keyword that
+// starts the next one, as the whole scene read in one piece tells it.
+void numberMissingBeforeNext(Slot& slot) {
+    SceneReports& reports = slot.reports;
+    if (reports.kept == 0) return;
+    SceneReport& last = reports.shown[reports.kept - 1];
+    if (last.kind != ReportKind::MissingAtEnd) return;
+    last.kind = ReportKind::MissingBefore;
+    const unsigned char* next = slot.input + slot.size;
+    std::size_t length = 0;
+    while (slot.size + length < slot.held && length < sizeof last.word - 1 && next[length] > ' ')
+        ++length;
+    std::memcpy(last.word, next, length);
+    last.wordLength = length;
+    last.wordCut = false;
 }
 
-// Writes out, in order, the translated segments whose turn has come: held
-// text as it is, or translated again if the guess it was made with proved
-// wrong. One thread at a time; the one that stops does so under the lock,
-// so a segment translated meanwhile is never left behind.
-void deliverTranslated(Worker& w) {
-    std::unique_lock<std::mutex> hold(parallel.lock);
-    if (parallel.delivering) return;
-    parallel.delivering = true;
-    for (;;) {
-        Slot& slot = parallel.slots[parallel.turn % kSlots];
-        if (slot.state != SlotState::Translated || slot.segment.index != parallel.turn) break;
-        const std::uint64_t openPushes = parallel.openPushes;
-        hold.unlock();
-        if (slot.depthUsed == openPushes) {
-            deliverHeld(slot);
-        } else {
-            w.slot = &slot;
-            w.holdsTurn = true;
-            translateSlot(w, openPushes);
-            w.holdsTurn = false;
+// Translates the segment with no bracket open before it, the lines without
+// indentation, into the slot.
+void translateSegment(Worker& w) {
+    Slot& slot = *w.slot;
+    slot.text.size = slot.echo.size = 0;
+    slot.runs.clear();
+    textOpenDrain(w.out, toText, &slot.text);
+    textOpenDrain(w.echo, toText, &slot.echo);
+    Translator t;
+    startTranslator(t, *parallel.mode, w.out, w.echo, 0);
+    t.prefix.length = 0;
+    std::int64_t depth = 0, lowest = 0;
+    startRun(slot, 0, 0, 0);
+
+    openSceneMemory(slot.input, slot.size);
+    SceneStatement statement;
+    while (nextStatement(statement, parallel.mode->precision)) {
+        const StatementKind kind = statement.kind;
+        if (kind != StatementKind::Unrecognised) textPutEcho(w.echo, statement);
+        textPutChar(w.echo, '\n');
+        if (kind == StatementKind::Unrecognised) continue;
+        bool closesNone = false;  // unless brackets were open before the segment
+        if (kind == StatementKind::Pop) {
+            endRun(w);
+            closesNone = depth == lowest;
+            --depth;
+            if (closesNone) lowest = depth;
+            startRun(slot, depth, lowest, closesNone ? static_cast<std::uint64_t>(-depth) : 0);
         }
+        t.mode->writeStatement(w.out, t.prefix, asWritten(t, statement));
+        if (kind == StatementKind::Push || closesNone) {
+            t.prefix.length = 0;  // the indentation comes once the depth is known
+            t.prefix.beyond = 0;
+            endRun(w);
+            if (kind == StatementKind::Push) ++depth;
+            startRun(slot, depth, lowest, 0);
+        }
+    }
+    endRun(w);
+    textFlush(w.echo);
+    slot.reports = sceneReports();
+    if (slot.size < slot.held) numberMissingBeforeNext(slot);
+    slot.lines = sceneLinesTaken(slot.lastLineStart);
+    closeScene();
+    slot.depth = depth;
+    slot.lowest = lowest;
+}
+
+// The segment's text with its indentation, once the brackets open before it
+// are known.
+void indentSegment(Slot& slot) {
+    const int initial = parallel.mode->initialIndent;
+    const std::uint64_t before = slot.before;
+    slot.indented.size = 0;
+    std::size_t start = 0;
+    for (const Run& run : slot.runs) {
+        const char* p = slot.text.data.get() + start;
+        const char* const end = slot.text.data.get() + run.end;
+        start = run.end;
+        if (run.needs > before || p == end) continue;  // a Pop with none open
+        const std::int64_t depth = std::max<std::int64_t>(
+            static_cast<std::int64_t>(before) + run.depth, run.depth - run.lowest);
+        const std::size_t blanks =
+            static_cast<std::size_t>(std::min<std::int64_t>(initial + depth, kIndentCapacity - 1));
+        const std::size_t length = static_cast<std::size_t>(end - p);
+        if (blanks == 0) {
+            appendText(slot.indented, p, length);
+            continue;
+        }
+        appendIndented(slot.indented, p, end, blanks);
+    }
+}
+
+// Places every translated segment whose predecessors are placed: the
+// brackets open before each follow from those before the one before.
+void placeTranslated() {
+    for (;;) {
+        Slot& slot = parallel.slots[parallel.placing % parallel.slotCount];
+        if (slot.state != SlotState::Translated || slot.index != parallel.placing) return;
+        slot.before = parallel.openBefore;
+        parallel.openBefore = static_cast<std::uint64_t>(
+            std::max(static_cast<std::int64_t>(slot.before), -slot.lowest) + slot.depth);
+        slot.state = SlotState::Placed;
+        ++parallel.placing;
+    }
+}
+
+void writeReports(const SceneReports& reports) {
+    if (reports.count == 0) return;
+    writeSceneReports(parallel.reports, reports, parallel.lines, parallel.lineStart);
+}
+
+// The scene's lines and the length of its last line, after a piece of it.
+void passLines(std::uint64_t lines, std::uint64_t lastLineStart, std::uint64_t size) {
+    if (lines > 0) parallel.lineStart = 0;
+    parallel.lines += lines;
+    parallel.lineStart += size - lastLineStart;
+}
+
+// Writes out, in order, the segments ready to go. One thread at a time; the
+// one that stops does so under the lock, so a segment made ready meanwhile
+// is never left behind.
+void writeReady() {
+    std::unique_lock<std::mutex> hold(parallel.lock);
+    if (parallel.writing) return;
+    parallel.writing = true;
+    for (;;) {
+        Slot& slot = parallel.slots[parallel.turn % parallel.slotCount];
+        if (slot.state != SlotState::Ready || slot.index != parallel.turn) break;
+        hold.unlock();
+        toOutput(nullptr, slot.indented.data.get(), slot.indented.size);
+        toStandardOutput(nullptr, slot.echo.data.get(), slot.echo.size);
+        writeReports(slot.reports);
+        passLines(slot.lines, slot.lastLineStart, slot.size);
         hold.lock();
-        parallel.openPushes = slot.openPushes;
-        parallel.statements += slot.statements;
         slot.state = SlotState::Free;
         ++parallel.turn;
         parallel.changed.notify_all();
     }
-    parallel.delivering = false;
+    parallel.writing = false;
 }
 
-// A translated segment waits for its turn, or, written already, passes it.
-void finishSlot(Worker& w) {
+// The rest of the scene, after a stretch with no keyword to cut at: read on
+// from the descriptor, in order, once everything before it is written.
+void translateRest(Worker& w) {
     Slot& slot = *w.slot;
     {
-        std::lock_guard<std::mutex> hold(parallel.lock);
-        if (w.holdsTurn) {
-            parallel.openPushes = slot.openPushes;
-            parallel.statements += slot.statements;
-            slot.state = SlotState::Free;
-            ++parallel.turn;
-        } else {
-            slot.state = SlotState::Translated;
-        }
+        std::unique_lock<std::mutex> hold(parallel.lock);
+        parallel.changed.wait(hold, [&] { return parallel.turn == slot.index; });
     }
-    w.holdsTurn = false;
+    textOpenDrain(w.out, toOutput, nullptr);
+    textOpenDrain(w.echo, toStandardOutput, nullptr);
+    Translator t;
+    startTranslator(t, *parallel.mode, w.out, w.echo, parallel.openBefore);
+    openSceneDescriptor(parallel.fd, slot.input, slot.size);
+    translateStatements(t);
+    textFlush(w.out);
+    textFlush(w.echo);
+    writeReports(sceneReports());
+    const bool failed = sceneReadFailed();
+    closeScene();
+    std::lock_guard<std::mutex> hold(parallel.lock);
+    if (failed) parallel.readFailed = true;  // read by no other thread now
+    parallel.openBefore = t.openPushes;
+    slot.state = SlotState::Free;
+    ++parallel.turn;
     parallel.changed.notify_all();
-    deliverTranslated(w);
-}
-
-void translateSegment(Worker& w, Slot& slot) {
-    w.slot = &slot;
-    w.holdsTurn = false;
-    translateSlot(w, slot.segment.depthGuess);
-    if (parallel.turn.load(std::memory_order_relaxed) == slot.segment.index) takeTurn(w);
-    if (w.holdsTurn && w.wrongDepth) translateSlot(w, parallel.openPushes);
-    finishSlot(w);
-}
-
-// After a stretch with no keyword to cut at: the rest of the scene, read
-// from its file past the statements already translated.
-void translateRest(Worker& w, Slot& slot) {
-    w.slot = &slot;
-    w.holdsTurn = false;
-    slot.depthUsed = ~std::uint64_t{0};
-    takeTurn(w);
-    if (openScene(parallel.sceneFile) == SceneOpen::Opened) {
-        translateOpen(w, parallel.openPushes, parallel.statements);
-        if (sceneReadFailed()) markReadFailed();
-        closeScene();
-    } else {
-        markReadFailed();
-        slot.openPushes = parallel.openPushes;
-        slot.statements = 0;
-    }
-    finishSlot(w);
 }
 
 void work(Worker& w) {
     while (Slot* slot = takeSegment()) {
-        if (slot->segment.rest) return translateRest(w, *slot);
-        translateSegment(w, *slot);
+        w.slot = slot;
+        if (slot->rest) return translateRest(w);
+        translateSegment(w);
+        std::unique_lock<std::mutex> hold(parallel.lock);
+        slot->state = SlotState::Translated;
+        placeTranslated();
+        parallel.changed.notify_all();
+        parallel.changed.wait(hold, [&] { return slot->state == SlotState::Placed; });
+        hold.unlock();
+        indentSegment(*slot);
+        hold.lock();
+        slot->state = SlotState::Ready;
+        hold.unlock();
+        writeReady();
     }
-}
-
-void openSinks(Worker& w) {
-    const cookie_io_functions_t functions = {nullptr, sinkWrite, nullptr, nullptr};
-    w.outSink = {&w, false, nullptr};
-    w.echoSink = {&w, true, nullptr};
-    for (Sink* s : {&w.outSink, &w.echoSink}) {
-        s->stream = fopencookie(s, "w", functions);
-        if (s->stream) std::setvbuf(s->stream, nullptr, _IONBF, 0);
-    }
-}
-
-void closeSinks(Worker& w) {
-    for (Sink* s : {&w.outSink, &w.echoSink})
-        if (s->stream) std::fclose(s->stream);
 }
 
 }  // namespace
 
-bool worthTwoThreads(const char* sceneFile) {
-    struct stat info;
-    return std::thread::hardware_concurrency() >= 2 && ::stat(sceneFile, &info) == 0 &&
-           S_ISREG(info.st_mode) && info.st_size >= kTwoThreadsFrom;
+int translationThreads(std::int64_t sceneSize) {
+    parallel.last = ThreadsRun{0, 0, false};
+    if (sceneSize < kThreadsFrom) return 1;
+    return std::min(usableCores(), kMostThreads);
 }
 
-bool translateOnTwoThreads(const TranslationMode& mode, const char* sceneFile, std::FILE* output,
-                           bool& readFailed) {
-    parallel.fd = ::open(sceneFile, O_RDONLY | O_CLOEXEC);
-    parallel.carryLength = 0;
-    parallel.atEnd = parallel.restTaken = parallel.writeFailed = parallel.delivering = false;
+bool translateOnThreads(const TranslationMode& mode, int threads, const char* sceneFile,
+                        std::FILE* output, bool& readFailed) {
+    const unsigned char* held = nullptr;
+    std::size_t heldLength = 0;
+    parallel.fd = handOverScene(held, heldLength);
+    parallel.carry.reset(new unsigned char[kSegmentBytes]);
+    parallel.slotCount = 2 * static_cast<std::size_t>(threads);
+    parallel.slots.reset(new Slot[parallel.slotCount]);
+    parallel.workers.reset(new Worker[static_cast<std::size_t>(threads)]);
+    std::memcpy(parallel.carry.get(), held, heldLength);
+    parallel.carryLength = heldLength;
+    parallel.atEnd = parallel.restTaken = parallel.writeFailed = parallel.writing = false;
     parallel.readFailed = parallel.fd < 0;
-    parallel.nextIndex = parallel.depthGuess = 0;
-    parallel.turn = 0;
-    parallel.openPushes = parallel.statements = 0;
+    parallel.nextIndex = parallel.placing = parallel.openBefore = 0;
+    parallel.turn = parallel.lines = parallel.lineStart = 0;
     parallel.mode = &mode;
-    parallel.sceneFile = sceneFile;
     parallel.output = output;
-    for (Slot& slot : parallel.slots) slot.state = SlotState::Free;
-    bool sinksOpen = true;
-    for (Worker& w : parallel.workers) {
-        openSinks(w);
-        sinksOpen = sinksOpen && w.outSink.stream && w.echoSink.stream;
-    }
+    parallel.reports = startSceneReports(sceneFile);
+    for (std::size_t s = 0; s < parallel.slotCount; ++s) parallel.slots[s].state = SlotState::Free;
 
-    TextOut& tail = parallel.tail;
-    textOpen(tail, output);
-    textPut(tail, mode.header);
-    textFlush(tail);
-    if (sinksOpen) {
-        std::thread second;
+    toOutput(nullptr, mode.header, std::strlen(mode.header));
+    std::vector<std::thread> others;
+    for (int k = 1; k < threads; ++k) {
         try {
-            second = std::thread(work, std::ref(parallel.workers[1]));
+            others.emplace_back(work, std::ref(parallel.workers[k]));
         } catch (const std::system_error&) {
-            // No second thread: the first takes every segment in turn.
+            break;  // fewer threads: the others take more segments
         }
-        work(parallel.workers[0]);
-        if (second.joinable()) second.join();
-        deliverTranslated(parallel.workers[0]);  // none should be left; if one were, it goes out
-    } else {
-        parallel.writeFailed = true;  // no memory for the sinks
     }
-    for (Worker& w : parallel.workers) closeSinks(w);
+    work(parallel.workers[0]);
+    for (std::thread& t : others) t.join();
     if (parallel.fd >= 0) ::close(parallel.fd);
+    finishSceneReports(parallel.reports);
 
+    parallel.last = {static_cast<int>(others.size()) + 1, parallel.nextIndex, parallel.restTaken};
     readFailed = parallel.readFailed;
+    TextOut& tail = parallel.workers[0].out;
+    textOpen(tail, output);
     Translator closing;
-    startTranslator(closing, mode, tail, console(), parallel.openPushes);
+    startTranslator(closing, mode, tail, console(), parallel.openBefore);
     closeOpenPushes(closing);
     textPut(tail, mode.trailer);
-    return textFlush(tail) && !parallel.writeFailed;
+    const bool written = textFlush(tail) && !parallel.writeFailed;
+    parallel.slots.reset();
+    parallel.workers.reset();
+    parallel.carry.reset();
+    return written;
 }
+
+void setSegmentSeam(void (*seam)(std::uint64_t segment)) { parallel.seam = seam; }
+
+ThreadsRun lastThreadsRun() { return parallel.last; }

@@ -1,19 +1,35 @@
-// A large scene translated on two threads. The scene is cut into segments
-// just before a keyword that stands between blanks, where the reading loop
-// is bound to be between statements; each thread translates whole segments
-// into buffers of its own, and the texts are written in the scene's order.
+// A large scene translated on several threads. The scene is cut into
+// segments just before a keyword that stands between blanks, where the
+// reading loop is bound to be between statements. Each thread translates
+// whole segments as if no bracket were open before them; once the brackets
+// open before a segment are known, its lines get their indentation and the
+// Pops that close nothing are left out. The texts are written in the
+// scene's order. Every byte is read through the descriptor the reader
+// opened.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 #include "translation.h"
 
-// Whether the scene is large enough, and the machine has the cores, for a
-// second thread to pay.
-bool worthTwoThreads(const char* sceneFile);
+// Threads that pay for a scene of `sceneSize` bytes (-1: not a regular
+// file): up to the cores this process may run on, 1 for a small scene.
+int translationThreads(std::int64_t sceneSize);
 
-// Header, statements and trailer into `output`, the echo on the console, as
-// the one-thread run writes them; false if a write failed. `readFailed`
-// tells whether the scene could not be read to its end.
-bool translateOnTwoThreads(const TranslationMode& mode, const char* sceneFile, std::FILE* output,
-                           bool& readFailed);
+// Header, statements and trailer into `output`, the echo on the console and
+// the reports on standard error, as one thread writes them, for the scene
+// open in the reader, which is handed over; false if a write failed.
+// `readFailed` tells whether the scene could not be read to its end.
+bool translateOnThreads(const TranslationMode& mode, int threads, const char* sceneFile,
+                        std::FILE* output, bool& readFailed);
+
+// For tests: a function called with each segment's number once its bytes
+// are read and before it is translated, and what the last run did.
+void setSegmentSeam(void (*seam)(std::uint64_t segment));
+struct ThreadsRun {
+    int threads;             // 0: the last translation ran on one thread
+    std::uint64_t segments;  // translated apart
+    bool rest;               // a stretch with no keyword to cut at: read on in order
+};
+ThreadsRun lastThreadsRun();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
 // The start of the last keyword in `bytes` that stands between two blanks,
 // or 0 if there is none. The reading loop takes such a word as a statement
@@ -12,8 +11,3 @@
 // the input. A keyword that touches the end of `bytes` may be longer in
 // the scene and is not taken.
 std::size_t lastCut(const unsigned char* bytes, std::size_t length);
-
-// The open Pushes after `bytes`, from `depth` before them, counting the Push
-// and Pop words that stand between blanks (a Pop with none open is
-// dropped). Only a guess: a Pop glued to a number, say, is missed.
-std::uint64_t depthAfter(const unsigned char* bytes, std::size_t length, std::uint64_t depth);

@@ -39,8 +39,9 @@ struct Translator {
 // Starts with `openPushes` brackets open before the text it translates.
 void startTranslator(Translator& t, const TranslationMode& mode, TextOut& out, TextOut& echo,
                      std::uint64_t openPushes);
-// Translates the open scene's statements to its end, after taking the first
-// `skip` without writing anything; stops early when `*stop` turns true.
-void translateStatements(Translator& t, std::uint64_t skip, const bool* stop);
+// Translates the open scene's statements to its end.
+void translateStatements(Translator& t);
+// The statement as the output shows it: a number read as nan or inf as 0.
+const SceneStatement& asWritten(Translator& t, const SceneStatement& statement);
 // Closes the Pushes still open, as their Pops would have.
 void closeOpenPushes(Translator& t);

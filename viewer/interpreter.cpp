@@ -6,6 +6,7 @@
 #include "scene/scene.h"
 #include "scene/console.h"
 #include "scene/echo.h"
+#include "scene/reports.h"
 #include "support/modelview_stack.h"
 #include "support/support_state.h"
 
@@ -20,6 +21,21 @@ void applyMaterial(const double* v) {
     const float specular[4] = {single(v[6]), single(v[7]), single(v[8]), 1.0f};
     const float emissive[4] = {single(v[9]), single(v[10]), single(v[11]), 1.0f};
     affecteMaterial(ambient, diffuse, emissive, specular, single(v[12]));
+}
+
+// The scene is read on every frame, but its faults are told once for each
+// version of it.
+struct ReportState {
+    bool told = false;
+    std::uint64_t version = 0;
+};
+
+ReportState reported;
+
+void reportOnce(const char* name, std::uint64_t version) {
+    if (reported.told && reported.version == version) return;
+    reported = {true, version};
+    writeAllSceneReports(name);
 }
 
 // What one reading of the scene keeps between its statements.
@@ -79,7 +95,9 @@ void act(const SceneStatement& s, Reading& reading) {
 void putNotice(const char* text) { textPut(console(), text); }
 
 // Reads the scene opened by the caller, then closes it.
-void drawOpenedScene(const char* name) {
+// `version` names the content, or is null for a file, whose content is
+// fingerprinted as it is read.
+void drawOpenedScene(const char* name, const std::uint64_t* version) {
     TextOut& echo = console();
     Reading reading{0};
     SceneStatement statement;
@@ -91,6 +109,7 @@ void drawOpenedScene(const char* name) {
         textPutChar(echo, '\n');
     }
     if (sceneReadFailed()) reportUnopenedScene(SceneOpen::Unreadable, name);
+    reportOnce(name, version ? *version : sceneFingerprint());
     closeScene();
 }
 
@@ -98,16 +117,19 @@ void drawOpenedScene(const char* name) {
 
 void drawSceneFile(const char* path) {
     setSupportMessageSink(putNotice);
+    fingerprintScenes(true);  // the file's versions are told apart by their content
     const SceneOpen opened = openScene(path);
-    if (opened != SceneOpen::Opened) {
+    if (opened != SceneOpen::Opened)
         reportUnopenedScene(opened, path);
-        return;
-    }
-    drawOpenedScene(path);
+    else
+        drawOpenedScene(path, nullptr);
+    fingerprintScenes(false);
 }
 
 void drawSceneText(const char* name, const char* text, std::size_t size) {
     setSupportMessageSink(putNotice);
     openSceneMemory(text, size);
-    drawOpenedScene(name);
+    // A copy read once stays what it is: one version for the whole run.
+    const std::uint64_t version = reinterpret_cast<std::uintptr_t>(text) ^ size;
+    drawOpenedScene(name, &version);
 }

@@ -12,8 +12,10 @@ struct ProcessRun {
 };
 
 // Runs `argv` with standard output sent to `output` (created anew, or
-// "/dev/null") and standard error to /dev/null.
-ProcessRun runTimed(const std::vector<std::string>& argv, const std::string& output);
+// "/dev/null") and standard error to /dev/null; with `oneCore`, on one of
+// the cores this process may use.
+ProcessRun runTimed(const std::vector<std::string>& argv, const std::string& output,
+                    bool oneCore = false);
 
 double median(std::vector<double> values);
 bool sameContents(const std::string& first, const std::string& second);

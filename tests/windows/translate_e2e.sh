@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# mirovan.exe -vrml and -opengl under Wine give the Linux build's files and
-# echo, byte for byte, except that every line ends in CR LF (text-mode files
-# and standard output on Windows); -html gives the very same page. On the
-# examples and on random scenes.
+# mirovan.exe -vrml and -opengl under Wine give the Linux build's files,
+# echo and reports, byte for byte, except that every line ends in CR LF
+# (text-mode files, standard output and error on Windows); -html gives the
+# very same page. On the examples, on random scenes, and on a scene large
+# enough for several threads, with faults to report.
 # Usage: translate_e2e.sh MIROVAN_EXE   (MIROVAN_LINUX_BUILD from suite.sh)
 set -u
 . "$(dirname "$0")/../e2e/xvfb.sh"
@@ -23,20 +24,25 @@ printf '%s\n' "Zoom nan -nan NAN" "Cylindre -nan inf" "Sphere -NaN(42)" "Cube -i
     "Cube 9223372036854775808 1e300 -1.7976931348623157e308" "Sphere 123456789012345678901234567890" \
     "Material -nan 1 nan inf -inf 1e39 0 0 0 0 0 0 -nan" >numbers.scn
 for seed in 1 2 3 4 5; do "$RANDOM_SCENE" "$seed" "random$seed.scn" || e2e_fail "random scene $seed"; done
+# Large enough for several threads, with faults to report (translated only).
+printf 'Sphre 3\nCube 1 2,5 3\nPush\n' >threads.scene
+while [ "$(stat -c %s threads.scene)" -lt 2000000 ]; do cat random*.scn >>threads.scene; done
+printf 'Cone 1 x\nSpher 2' >>threads.scene
 
 failures=0
-for scene in *.scn; do
+for scene in *.scn threads.scene; do
     for mode in vrml opengl; do
         output=out.$mode
-        "$LINUX" -$mode "$scene" "$output" >linux.echo || e2e_fail "Linux $mode $scene"
+        "$LINUX" -$mode "$scene" "$output" >linux.echo 2>linux.err || e2e_fail "Linux $mode $scene"
         mv "$output" linux.out
-        wine "$MIROVAN_EXE" -$mode "$scene" "$output" >windows.echo
+        wine "$MIROVAN_EXE" -$mode "$scene" "$output" >windows.echo 2>windows.err
         status=$?
         if [ "$status" != 0 ] || ! cmp -s <(crlf linux.out) "$output" ||
-            ! cmp -s <(crlf linux.echo) windows.echo; then
-            echo "FAIL: $mode $scene: status $status; file and echo:" >&2
+            ! cmp -s <(crlf linux.echo) windows.echo || ! cmp -s <(crlf linux.err) windows.err; then
+            echo "FAIL: $mode $scene: status $status; file, echo and reports:" >&2
             cmp <(crlf linux.out) "$output" >&2
             cmp <(crlf linux.echo) windows.echo >&2
+            cmp <(crlf linux.err) windows.err >&2
             failures=$((failures + 1))
         fi
         # Translating again replaces the file the first run wrote.

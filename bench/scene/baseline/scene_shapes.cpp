@@ -109,13 +109,29 @@ struct Generator {
 }  // namespace
 
 const char* sceneShapeName(SceneShape shape) {
-    static const char* const kNames[] = {
-        "mixed", "flat", "nested", "number-heavy", "short-number", "long-number", "unrecognised"};
+    static const char* const kNames[] = {"mixed",        "flat",         "nested",
+                                         "number-heavy", "short-number", "long-number",
+                                         "unrecognised", "glued-push"};
     return kNames[static_cast<int>(shape)];
 }
 
+namespace {
+
+// The glued-Push scene is the mixed one after a Push glued to a number: a
+// Push that only reading the number finds.
+Generator startScene(SceneShape shape) {
+    if (shape == SceneShape::GluedPush) {
+        Generator g = startScene(SceneShape::Mixed);
+        g.text = "Sphere 1Push\n";
+        return g;
+    }
+    return Generator{shape, std::mt19937_64(1000 + static_cast<unsigned>(shape)), {}};
+}
+
+}  // namespace
+
 std::string generateScene(SceneShape shape, std::size_t bytes) {
-    Generator g{shape, std::mt19937_64(1000 + static_cast<unsigned>(shape)), {}};
+    Generator g = startScene(shape);
     while (g.text.size() < bytes) g.statement();
     return g.text;
 }
@@ -125,7 +141,7 @@ std::string generateScene(SceneShape shape, std::size_t bytes) {
 bool writeScene(SceneShape shape, std::size_t bytes, const char* path) {
     std::FILE* file = std::fopen(path, "w");
     if (!file) return false;
-    Generator g{shape, std::mt19937_64(1000 + static_cast<unsigned>(shape)), {}};
+    Generator g = startScene(shape);
     bool written = true;
     for (std::size_t total = 0; total < bytes;) {
         g.statement();

@@ -64,6 +64,18 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision);
 bool sceneReadFailed();  // a read error, not the end, stopped the reading
 void closeScene();
 
+// For a reading shared out between threads: the open scene file's size
+// (-1 unless a regular file); its descriptor handed to the caller with the
+// bytes read from it and not taken yet (valid until the next reading on this
+// thread), which closes the reading (-1 for a scene in memory); a reading
+// that takes `held` first and then reads on from `fd`, left open at the end.
+std::int64_t openSceneSize();
+int handOverScene(const unsigned char*& held, std::size_t& length);
+void openSceneDescriptor(int fd, const void* held, std::size_t length);
+// Line breaks in what the reading took so far, and the offset of the first
+// byte after the last of them (0 with none).
+std::uint64_t sceneLinesTaken(std::uint64_t& lastLineStart);
+
 // "<path> n'existe pas!!!" for a missing scene, "<path> n'est pas lisible!!!"
 // for one that is there but cannot be read (a directory, a read error).
 void reportUnopenedScene(SceneOpen result, const char* path);

@@ -18,14 +18,20 @@
 
 constexpr std::size_t kTextOutCapacity = 1 << 16;
 
+// Text goes to a FILE, or, where `drain` is set, to that function.
+typedef void (*TextDrain)(void* sink, const char* data, std::size_t size);
+
 struct TextOut {
     std::FILE* file;
     std::size_t length;
     bool failed;  // a write to the file fell short
+    TextDrain drain;
+    void* sink;
     char buffer[kTextOutCapacity];
 };
 
 void textOpen(TextOut& out, std::FILE* file);
+void textOpenDrain(TextOut& out, TextDrain drain, void* sink);
 // Moves the buffered text into the FILE; false if any write so far failed.
 bool textFlush(TextOut& out);
 

@@ -14,9 +14,10 @@ enum class SceneShape {
     ShortNumbers,  // 0, 1, -1, 0.5: one or two characters a number
     LongNumbers,   // up to 17 significant digits, some with exponents
     Unrecognised,  // one statement in ten a word no mode knows
+    GluedPush,     // the mixed scene after "Sphere 1Push"
 };
 
-constexpr int kSceneShapeCount = 7;
+constexpr int kSceneShapeCount = 8;
 const char* sceneShapeName(SceneShape shape);
 
 // A scene of the shape, `bytes` long give or take a line, always the same

@@ -1,0 +1,4 @@
+// The processors this process may run on, as its affinity mask allows.
+#pragma once
+
+int usableCores();
