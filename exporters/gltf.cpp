@@ -29,10 +29,11 @@ void apply(const GltfEvent& event) {
     }
 }
 
-void begin() {
+void begin(std::FILE* output) {
     finishGltfPipeline();  // an earlier export that stopped at a scene it could not read
     startEvaluation();
     startGltfTree(gltf.model);
+    gltfStreamNodes(gltf.model, output);
     startGltfPipeline(apply);
 }
 
@@ -65,7 +66,13 @@ bool write(std::FILE* output) {
     return written;
 }
 
-const ExportMode kGltfMode{begin, take, write};
+// The nodes' thread may be writing into the output (gltfStreamNodes).
+void abandon() {
+    finishGltfPipeline();
+    gltf.model = GltfModel{};
+}
+
+const ExportMode kGltfMode{begin, take, write, abandon};
 
 }  // namespace
 

@@ -3,11 +3,16 @@
 // no spaces, the shortest numbers that read back as the same floats, and
 // nothing that equals glTF's default.
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
 
 #include "gltf_json.h"
 #include "gltf_model.h"
+#include "gltf_number.h"
 
 namespace {
 
@@ -52,36 +57,75 @@ Layout layOut(const GltfModel& model) {
     return layout;
 }
 
-void writeNode(JsonText& out, const GltfNode& node, const std::vector<std::int32_t>& children) {
-    const char* comma = "";
-    jsonChar(out, '{');
-    if (!children.empty()) {
-        jsonText(out, "\"children\":"), jsonInts(out, children.data(), children.size());
-        comma = ",";
+// A literal's characters, without its terminating zero.
+template <std::size_t N>
+char* put(char* at, const char (&text)[N]) {
+    std::memcpy(at, text, N - 1);
+    return at + N - 1;
+}
+
+char* putFloats(char* at, const float* values, int count) {
+    *at++ = '[';
+    for (int i = 0; i < count; ++i) {
+        if (i) *at++ = ',';
+        at = printShortFloat(at, values[i]);
     }
+    *at++ = ']';
+    return at;
+}
+
+// The same numbers as last time are the same text.
+char* putRecent(char* at, const float* values, int count, RecentFloats& recent) {
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(float);
+    if (recent.length > 0 && std::memcmp(recent.values, values, bytes) == 0) {
+        std::memcpy(at, recent.text, static_cast<std::size_t>(recent.length));
+        return at + recent.length;
+    }
+    char* end = putFloats(at, values, count);  // at most 4 x 15 + 5 characters
+    recent.length = static_cast<int>(end - at);
+    std::memcpy(recent.text, at, static_cast<std::size_t>(recent.length));
+    std::memcpy(recent.values, values, bytes);
+    return end;
+}
+
+// The commonest object in a big file: written in place, in one piece after
+// the children's list.
+void writeNode(GltfModel& model, const GltfNode& node, const std::vector<std::int32_t>& children) {
+    JsonText& out = model.nodes;
+    bool first = children.empty();
+    char* at = jsonRoom(out, 512);  // far more than the longest node
+    if (model.nodeCount > 0) *at++ = ',';
+    *at++ = '{';
+    if (!first) {
+        jsonCommit(out, put(at, "\"children\":"));
+        jsonInts(out, children.data(), children.size());
+        at = jsonRoom(out, 512);
+    }
+    auto comma = [&] {  // no branch: nodes of every kind come mixed
+        *at = ',';
+        at += !first;
+        first = false;
+    };
     if (node.mesh >= 0) {
-        jsonText(out, comma), jsonText(out, "\"mesh\":"), jsonInt(out, node.mesh);
-        comma = ",";
+        comma(), at = put(at, "\"mesh\":");
+        at = std::to_chars(at, at + 12, node.mesh).ptr;
     }
-    if (node.camera) jsonText(out, comma), jsonText(out, "\"camera\":0"), comma = ",";
+    if (node.camera) comma(), at = put(at, "\"camera\":0");
     if (node.light >= 0) {
-        jsonText(out, comma), jsonText(out, "\"extensions\":{\"KHR_lights_punctual\":{\"light\":");
-        jsonInt(out, node.light), jsonText(out, "}}");
-        comma = ",";
+        comma(), at = put(at, "\"extensions\":{\"KHR_lights_punctual\":{\"light\":");
+        at = std::to_chars(at, at + 12, node.light).ptr;
+        at = put(at, "}}");
     }
-    if (node.translation[0] != 0 || node.translation[1] != 0 || node.translation[2] != 0) {
-        jsonText(out, comma), jsonText(out, "\"translation\":");
-        jsonFloats(out, node.translation, 3);
-        comma = ",";
-    }
+    if (node.translation[0] != 0 || node.translation[1] != 0 || node.translation[2] != 0)
+        comma(), at = putRecent(put(at, "\"translation\":"), node.translation, 3,
+                                model.recentTranslation);
     if (node.rotation[0] != 0 || node.rotation[1] != 0 || node.rotation[2] != 0 ||
-        node.rotation[3] != 1) {
-        jsonText(out, comma), jsonText(out, "\"rotation\":"), jsonFloats(out, node.rotation, 4);
-        comma = ",";
-    }
+        node.rotation[3] != 1)
+        comma(), at = putRecent(put(at, "\"rotation\":"), node.rotation, 4, model.recentRotation);
     if (node.scale[0] != 1 || node.scale[1] != 1 || node.scale[2] != 1)
-        jsonText(out, comma), jsonText(out, "\"scale\":"), jsonFloats(out, node.scale, 3);
-    jsonChar(out, '}');
+        comma(), at = putFloats(put(at, "\"scale\":"), node.scale, 3);
+    *at++ = '}';
+    jsonCommit(out, at);
 }
 
 void writeLight(JsonText& out, const GltfLight& light) {
@@ -101,14 +145,16 @@ void writeLight(JsonText& out, const GltfLight& light) {
 }  // namespace
 
 void gltfWriteMaterial(JsonText& out, const GltfMaterial& m) {
+    // A big scene has tens of thousands: written in place like the nodes.
     const float base[4] = {m.baseColour[0], m.baseColour[1], m.baseColour[2], 1};
-    jsonText(out, "{\"pbrMetallicRoughness\":{\"baseColorFactor\":"), jsonFloats(out, base, 4);
-    jsonText(out, ",\"metallicFactor\":0");
-    if (m.roughness != 1) jsonText(out, ",\"roughnessFactor\":"), jsonFloat(out, m.roughness);
-    jsonChar(out, '}');
+    char* at = jsonRoom(out, 512);
+    at = putFloats(put(at, "{\"pbrMetallicRoughness\":{\"baseColorFactor\":"), base, 4);
+    at = put(at, ",\"metallicFactor\":0");
+    if (m.roughness != 1) at = printShortFloat(put(at, ",\"roughnessFactor\":"), m.roughness);
+    *at++ = '}';
     if (m.emissive[0] != 0 || m.emissive[1] != 0 || m.emissive[2] != 0)
-        jsonText(out, ",\"emissiveFactor\":"), jsonFloats(out, m.emissive, 3);
-    jsonText(out, ",\"doubleSided\":true}");
+        at = putFloats(put(at, ",\"emissiveFactor\":"), m.emissive, 3);
+    jsonCommit(out, put(at, ",\"doubleSided\":true}"));
 }
 
 namespace {
@@ -152,9 +198,13 @@ void writeShapes(JsonText& out, const Layout& layout) {
     jsonText(out, "}]");
 }
 
-// The JSON around the nodes' objects: what comes before them, and after.
+// The nodes come first in the JSON, so that a big file's nodes can go
+// straight into it (gltfStreamNodes); the rest follows them.
+constexpr char kNodesOpen[] = "{\"nodes\":[";
+constexpr std::size_t kHeaderBytes = 20;  // the file's header and the JSON chunk's
+
 void writeHead(JsonText& out, const GltfModel& model) {
-    jsonText(out, "{\"asset\":{\"version\":\"2.0\",\"generator\":\"Mirovan\"}");
+    jsonText(out, "],\"asset\":{\"version\":\"2.0\",\"generator\":\"Mirovan\"}");
     if (model.lightCount) {
         jsonText(out, ",\"extensionsUsed\":[\"KHR_lights_punctual\"],\"extensions\":{");
         jsonText(out, "\"KHR_lights_punctual\":{\"lights\":[");
@@ -166,13 +216,13 @@ void writeMiddle(JsonText& out, const GltfModel& model) {
     const std::vector<std::int32_t>& roots = model.groups.front().children;
     jsonText(out, ",\"scene\":0,\"scenes\":[{\"nodes\":");
     jsonInts(out, roots.data(), roots.size());
-    jsonText(out, "}],\"nodes\":[");
+    jsonText(out, "}]");
 }
 
 // Around the meshes' and the materials' objects.
 void writeCamera(JsonText& out, const GltfModel& model) {
     // The window's box: 40 units across, 20 in front of the origin to 20 behind.
-    jsonText(out, "],\"cameras\":[{\"type\":\"orthographic\",\"orthographic\":");
+    jsonText(out, ",\"cameras\":[{\"type\":\"orthographic\",\"orthographic\":");
     jsonText(out, "{\"xmag\":20,\"ymag\":20,\"znear\":0,\"zfar\":40}}]");
     if (model.meshCount) jsonText(out, ",\"meshes\":[");
 }
@@ -227,8 +277,7 @@ bool writeShape(std::FILE* file, const SolidMesh& mesh, const ShapeData& s) {
 
 std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
                            const std::vector<std::int32_t>& children) {
-    if (model.nodeCount) jsonChar(model.nodes, ',');
-    writeNode(model.nodes, node, children);
+    writeNode(model, node, children);
     return model.nodeCount++;
 }
 
@@ -238,36 +287,60 @@ std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light) {
     return model.lightCount++;
 }
 
+void gltfStreamNodes(GltfModel& model, std::FILE* output) {
+#ifdef __linux__
+    // Only a regular file can go back to its start for the header.
+    struct stat about;
+    if (fstat(fileno(output), &about) != 0 || !S_ISREG(about.st_mode) || std::ftell(output) != 0)
+        return;
+    const char room[kHeaderBytes] = {};  // filled in at the end
+    model.streamedNodes = true;
+    model.nodes.spillFailed = std::fwrite(room, 1, kHeaderBytes, output) != kHeaderBytes ||
+                              std::fputs(kNodesOpen, output) < 0;
+    jsonStreamInto(model.nodes, output);
+#else
+    (void)model, (void)output;
+#endif
+}
+
 bool writeGltfFile(std::FILE* file, GltfModel& model) {
     const Layout layout = layOut(model);
-    JsonText head, middle, camera, tail, end;
+    JsonText open, head, middle, camera, tail, end;
+    jsonText(open, kNodesOpen);
     writeHead(head, model);
     writeMiddle(middle, model);
     writeCamera(camera, model);
     writeTail(tail, model);
     writeEnd(end, model, layout);
-    JsonText* const parts[] = {&head,   &model.lights,     &middle, &model.nodes,
-                               &camera, &model.meshesText, &tail,   &model.materialsText,
-                               &end};
+    JsonText* const parts[] = {&open,   &model.nodes,      &head, &model.lights,        &middle,
+                               &camera, &model.meshesText, &tail, &model.materialsText, &end};
     std::size_t text = 0;
     for (const JsonText* part : parts) text += part->bytes;
     const std::size_t jsonBytes = align4(text);
     for (std::size_t n = text; n < jsonBytes; ++n) jsonChar(end, ' ');  // JSON pads with spaces
     const std::size_t binBytes = layout.binBytes;
-    const std::size_t total = 12 + 8 + jsonBytes + (binBytes ? 8 + binBytes : 0);
+    const std::size_t total = kHeaderBytes + jsonBytes + (binBytes ? 8 + binBytes : 0);
     if (total > 0xFFFFFFFFu) return false;  // beyond what a binary glTF file can hold
 
-    // Header (magic, version 2, length), the JSON chunk, the BIN chunk.
-    bool ok = putWords(file, kGlbMagic, 2);
-    ok = ok &&
-         putWords(file, static_cast<std::uint32_t>(total), static_cast<std::uint32_t>(jsonBytes));
+    // Header (magic, version 2, length), the JSON chunk, the BIN chunk;
+    // where the nodes went ahead, the header last, over the room left for it.
     const unsigned char jsonType[4] = {'J', 'S', 'O', 'N'};
-    ok = ok && std::fwrite(jsonType, 1, 4, file) == 4;
-    for (JsonText* part : parts) ok = ok && jsonWrite(file, *part);
+    auto putHeader = [&] {
+        return putWords(file, kGlbMagic, 2) &&
+               putWords(file, static_cast<std::uint32_t>(total),
+                        static_cast<std::uint32_t>(jsonBytes)) &&
+               std::fwrite(jsonType, 1, 4, file) == 4;
+    };
+    bool ok = model.streamedNodes || putHeader();
+    for (JsonText* part : parts)
+        ok = ok && (part == &open && model.streamedNodes ? true : jsonWrite(file, *part));
     if (binBytes) {
         ok = ok && putWords(file, static_cast<std::uint32_t>(binBytes), kBinChunk);
         for (std::size_t g = 0; g < layout.shapes.size(); ++g)
             ok = ok && writeShape(file, model.geometries[g].mesh, layout.shapes[g]);
     }
+    if (model.streamedNodes)
+        ok = ok && std::fseek(file, 0, SEEK_SET) == 0 && putHeader() &&
+             std::fseek(file, 0, SEEK_END) == 0;
     return ok;
 }

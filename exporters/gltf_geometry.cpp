@@ -7,6 +7,8 @@
 // negative sphere radius draws nothing, and a negative cylinder or cone
 // radius (or height) mirrors the ring while the normals keep their
 // directions; those keep meshes of their own, tessellated with the signs.
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "gltf_model.h"
@@ -59,12 +61,20 @@ std::int32_t gltfMeshFor(GltfModel& model, std::int32_t shape, std::int32_t mate
     if (mesh >= 0) return mesh;
     const std::int32_t geometry = geometryOf(model, shape);
     if (geometry < 0) return -1;
-    // Geometry g's accessors are 3g (positions), 3g + 1 (normals), 3g + 2 (indices).
+    // Geometry g's accessors are 3g (positions), 3g + 1 (normals), 3g + 2
+    // (indices). A material brings up to ten meshes: written in place.
     JsonText& out = model.meshesText;
-    if (model.meshCount) jsonChar(out, ',');
-    jsonText(out, "{\"primitives\":[{\"attributes\":{\"POSITION\":");
-    jsonInt(out, 3 * geometry), jsonText(out, ",\"NORMAL\":"), jsonInt(out, 3 * geometry + 1);
-    jsonText(out, "},\"indices\":"), jsonInt(out, 3 * geometry + 2);
-    jsonText(out, ",\"material\":"), jsonInt(out, material), jsonText(out, "}]}");
+    char* at = jsonRoom(out, 160);
+    if (model.meshCount) *at++ = ',';
+    static const char kStart[] = "{\"primitives\":[{\"attributes\":{\"POSITION\":";
+    at = std::copy(kStart, kStart + sizeof kStart - 1, at);
+    at = std::to_chars(at, at + 12, 3 * geometry).ptr;
+    at = std::copy_n(",\"NORMAL\":", 10, at);
+    at = std::to_chars(at, at + 12, 3 * geometry + 1).ptr;
+    at = std::copy_n("},\"indices\":", 12, at);
+    at = std::to_chars(at, at + 12, 3 * geometry + 2).ptr;
+    at = std::copy_n(",\"material\":", 12, at);
+    at = std::to_chars(at, at + 12, material).ptr;
+    jsonCommit(out, std::copy_n("}]}", 3, at));
     return mesh = model.meshCount++;
 }

@@ -9,8 +9,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <string>
 #include <vector>
+
+// A filled buffer kept in memory.
+struct JsonBlock {
+    std::unique_ptr<char[]> text;
+    std::size_t size;
+};
 
 struct JsonText {
     std::unique_ptr<char[]> buffer;
@@ -18,14 +23,19 @@ struct JsonText {
     std::size_t bytes = 0;  // all the text so far
     bool spillAllowed = false;
     std::FILE* spill = nullptr;  // opened when the buffer first fills
+    bool ownsSpill = true;       // false for the output itself (jsonStreamInto)
     bool spillFailed = false;
-    std::vector<std::string> blocks;  // without a temporary file
+    std::vector<JsonBlock> blocks;  // before the temporary file, or without one
     JsonText() = default;
     JsonText(JsonText&&) = default;
     JsonText& operator=(JsonText&& other);
     ~JsonText();
 };
 
+// Writing in place: room for `length` (at most 1 MiB) more characters,
+// then the end of what was written there.
+char* jsonRoom(JsonText& out, std::size_t length);
+void jsonCommit(JsonText& out, const char* end);
 void jsonText(JsonText& out, const char* text);
 void jsonChar(JsonText& out, char c);
 void jsonInt(JsonText& out, long long value);
@@ -36,3 +46,6 @@ void jsonFloats(JsonText& out, const float* values, int count,
                 bool exact = false);  // [a,b,c], count <= 4
 void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count);
 bool jsonWrite(std::FILE* file, JsonText& text);  // false if a write failed
+// The text goes straight into `file`, at its position, as the buffer
+// fills; jsonWrite into that same file then writes what is left.
+void jsonStreamInto(JsonText& text, std::FILE* file);

@@ -27,7 +27,9 @@
 // outer cone angle (a cut-off of 180 is a point light); the inner angle is
 // where the spot factor cos^exponent falls to 0.9, and with the window's
 // exponent 0 (a hard edge) just inside the outer angle.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "gltf_model.h"
@@ -54,13 +56,44 @@ GltfMaterial gltfMaterialOf(const EvalMaterial& material) {
     return m;
 }
 
+namespace {
+
+std::size_t hashOf(const GltfMaterial& m) {
+    std::uint32_t words[7];
+    std::memcpy(words, &m, sizeof words);
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a over the values' bits
+    for (std::uint32_t w : words) h = (h ^ w) * 1099511628211ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
+void place(MaterialTable& table, std::int32_t index) {
+    const std::size_t mask = table.slots.size() - 1;
+    std::size_t at = hashOf(table.materials[static_cast<std::size_t>(index)]) & mask;
+    while (table.slots[at] != 0) at = (at + 1) & mask;
+    table.slots[at] = index + 1;
+}
+
+}  // namespace
+
 std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material) {
-    const auto [it, added] = model.materialIndex.try_emplace(material, model.materialCount);
-    if (added) {
-        if (model.materialCount++) jsonChar(model.materialsText, ',');
-        gltfWriteMaterial(model.materialsText, material);
+    MaterialTable& table = model.materialTable;
+    if (2 * (table.materials.size() + 1) > table.slots.size()) {
+        table.slots.assign(std::max<std::size_t>(1024, 2 * table.slots.size()), 0);
+        for (std::size_t i = 0; i < table.materials.size(); ++i)
+            place(table, static_cast<std::int32_t>(i));
     }
-    return it->second;
+    const std::size_t mask = table.slots.size() - 1;
+    for (std::size_t at = hashOf(material) & mask;; at = (at + 1) & mask) {
+        const std::int32_t slot = table.slots[at];
+        if (slot != 0 && table.materials[static_cast<std::size_t>(slot - 1)] == material)
+            return slot - 1;
+        if (slot != 0) continue;
+        table.materials.push_back(material);
+        table.slots[at] = ++model.materialCount;
+        if (model.materialCount > 1) jsonChar(model.materialsText, ',');
+        gltfWriteMaterial(model.materialsText, material);
+        return model.materialCount - 1;
+    }
 }
 
 GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double distance) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "evaluation/evaluation.h"
@@ -43,14 +42,12 @@ struct GltfMaterial {
     bool operator==(const GltfMaterial&) const = default;
 };
 
-struct GltfMaterialHash {
-    std::size_t operator()(const GltfMaterial& m) const {
-        std::uint32_t words[7];
-        std::memcpy(words, &m, sizeof words);
-        std::uint64_t h = 1469598103934665603ull;
-        for (std::uint32_t w : words) h = (h ^ w) * 1099511628211ull;
-        return static_cast<std::size_t>(h);
-    }
+// The distinct materials, found by their values: open addressing over
+// their indices, the table kept at most half full. (Big scenes have tens of
+// thousands; a flat table spares a node and its cache miss for each.)
+struct MaterialTable {
+    std::vector<GltfMaterial> materials;  // by glTF index
+    std::vector<std::int32_t> slots;      // index + 1, 0 where empty
 };
 
 struct GltfLight {
@@ -69,12 +66,22 @@ struct GltfGroup {
     std::vector<std::int32_t> children;
 };
 
-// The last solid's matrix, split into nodes' values.
+// The last matrix split into nodes' values: a solid's as the window holds
+// it, and in the frame of the group's node (a group's own at its Push).
+// Solids in a row, and a Push after a solid, mostly meet the same matrix.
 struct SolidFrame {
     float modelview[16];
-    std::uint64_t group = ~0ull;  // the groupSerial it was split in
-    bool usable = false;
+    std::uint64_t group = ~0ull;  // the groupSerial a solid's matrix was split in
+    double local[16] = {};
+    bool usable = false;  // false when the local matrix left single precision
     TrsSplit split;
+};
+
+// Sheared solids in a row under the same matrix share the node of its
+// T R1 S part; the node is written when the row ends, after its children.
+struct ShearedRow {
+    GltfNode node;
+    std::vector<std::int32_t> children;  // empty when no row is open
 };
 
 struct RecentMaterial {
@@ -83,8 +90,18 @@ struct RecentMaterial {
 };
 constexpr int kRecentMaterials = 8;
 
+// The text of the last translation or rotation written: solids under one
+// matrix repeat them (a row of sheared solids its inner rotation).
+struct RecentFloats {
+    float values[4];
+    char text[80];
+    int length = 0;  // 0 until one is written
+};
+
 struct GltfModel {
-    JsonText nodes;  // the nodes' objects, comma-separated
+    JsonText nodes;              // the nodes' objects, comma-separated
+    bool streamedNodes = false;  // written into the output as they come
+    RecentFloats recentTranslation, recentRotation;
     std::int32_t nodeCount = 0;
     JsonText lights;  // the lights' objects
     std::int32_t lightCount = 0;
@@ -95,13 +112,14 @@ struct GltfModel {
     std::vector<std::int32_t> meshOf;  // [material * kGltfShapes + shape], -1 if none yet
     JsonText materialsText;            // the materials' objects
     std::int32_t materialCount = 0;
-    std::unordered_map<GltfMaterial, std::int32_t, GltfMaterialHash> materialIndex;
+    MaterialTable materialTable;
     // The open groups that have nodes, the scene's top level first (its
     // children are the scene's roots).
     std::vector<GltfGroup> groups;
-    long long flattenedGroups = 0;
+    long long flattenedGroups = 0;  // open groups nested too deep to have nodes of their own
     std::uint64_t groupSerial = 0;  // changes at every group opened or closed
-    SolidFrame lastFrame;           // open groups nested too deep to have nodes of their own
+    SolidFrame lastFrame;
+    ShearedRow shearedRow;
     std::uint32_t materialVersion = 0;
     std::int32_t material = -1;  // glTF material of materialVersion, -1 until known
     RecentMaterial recentMaterials[kRecentMaterials];
@@ -139,6 +157,10 @@ std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
 std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light);
 void gltfWriteMaterial(JsonText& out, const GltfMaterial& material);
 bool writeGltfFile(std::FILE* file, GltfModel& model);
+// Before the first node: where the output is a regular file, the nodes go
+// into it as they are made, after room for the header (no temporary file,
+// no copy at the end).
+void gltfStreamNodes(GltfModel& model, std::FILE* output);
 
 // gltf_geometry.cpp: the shared unit shapes. A solid's shape (0 to
 // kGltfShapes - 1), or -1 for a solid the window does not draw; `scale`

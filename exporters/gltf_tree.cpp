@@ -7,7 +7,8 @@
 // the group's node stays at its parent's frame and its contents carry the
 // whole transform. A solid's node holds the rest of its matrix with the
 // solid's size as scale; a sheared one takes a child node for the last
-// rotation and the size (see gltf_affine.h). Groups deeper than kGltfMaxGroupDepth add
+// rotation and the size (see gltf_affine.h), and sheared solids in a row
+// under one matrix hang on one node. Groups deeper than kGltfMaxGroupDepth add
 // no node: their contents join the deepest group that has one, each still
 // at its own place.
 #include <cmath>
@@ -31,7 +32,7 @@ bool setTrs(GltfNode& node, const double* t, const double* r, const double* s) {
     for (int i = 0; i < 3; ++i) {
         node.translation[i] = static_cast<float>(t[i]);
         node.scale[i] = static_cast<float>(s[i]);
-        finite = finite && std::isfinite(node.translation[i]) && std::isfinite(node.scale[i]);
+        finite &= std::isfinite(node.translation[i]) & std::isfinite(node.scale[i]);
     }
     for (int i = 0; i < 4; ++i) node.rotation[i] = static_cast<float>(r[i]);
     return finite;
@@ -42,6 +43,34 @@ const std::vector<std::int32_t> kNoChildren;
 void addToGroup(GltfModel& model, const GltfNode& node,
                 const std::vector<std::int32_t>& children = kNoChildren) {
     model.groups.back().children.push_back(gltfWriteNode(model, node, children));
+}
+
+// The row of sheared solids under one matrix ends: its shared node joins
+// the group.
+void endShearedRow(GltfModel& model) {
+    ShearedRow& row = model.shearedRow;
+    if (row.children.empty()) return;
+    addToGroup(model, row.node, row.children);
+    row.children.clear();
+}
+
+// The split of a matrix in the frame of the group's node; the last one is
+// kept, and a new matrix ends the row of sheared solids under the old one.
+const SolidFrame& splitOnce(GltfModel& model, const double* local) {
+    SolidFrame& frame = model.lastFrame;
+    if (std::memcmp(frame.local, local, sizeof frame.local) == 0) return frame;
+    endShearedRow(model);
+    // After a Translation only the translation differs (the first three
+    // columns are the same numbers): the rest of the split stays.
+    const bool moved = frame.usable && std::memcmp(frame.local, local, 12 * sizeof(double)) == 0;
+    std::memcpy(frame.local, local, sizeof frame.local);
+    frame.usable = finiteAffine(local);  // beyond float the window draws nothing usable
+    if (frame.usable && moved) {
+        for (int i = 0; i < 3; ++i) frame.split.translation[i] = local[12 + i];
+    } else if (frame.usable) {
+        frame.split = splitAffine(local);
+    }
+    return frame;
 }
 
 // A Pop brings back a material met shortly before: the last few are
@@ -76,6 +105,7 @@ void startGltfTree(GltfModel& model) {
 }
 
 void gltfOpenGroup(GltfModel& model, const float* modelview) {
+    endShearedRow(model);
     if (model.flattenedGroups > 0 || static_cast<int>(model.groups.size()) > kGltfMaxGroupDepth) {
         ++model.flattenedGroups;
         return;
@@ -88,8 +118,9 @@ void gltfOpenGroup(GltfModel& model, const float* modelview) {
     double frame[16], relative[16];
     widen(modelview, frame);
     multiplyAffine(parent.inverse, frame, relative);
-    if (finiteAffine(relative)) {
-        const TrsSplit split = splitAffine(relative);
+    const SolidFrame& known = splitOnce(model, relative);
+    if (known.usable) {
+        const TrsSplit& split = known.split;
         bool usable = !split.inner;
         for (int i = 0; i < 3; ++i) usable = usable && std::fabs(split.scale[i]) > 1e-6;
         GltfNode moved;
@@ -109,6 +140,7 @@ void gltfOpenGroup(GltfModel& model, const float* modelview) {
 }
 
 void gltfCloseGroup(GltfModel& model) {
+    endShearedRow(model);
     if (model.flattenedGroups > 0) {
         --model.flattenedGroups;
         return;
@@ -126,18 +158,17 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& 
     if (shape < 0) return;
 
     // The matrix splits once for the solids that share it (T R S, or
-    // T R1 S R2 when it shears); the solid's size then scales last, on the
-    // node that holds the mesh.
+    // T R1 S R2 when it shears, the T R1 S node shared too); the solid's
+    // size then scales last, on the node that holds the mesh.
     SolidFrame& frame = model.lastFrame;
     if (frame.group != model.groupSerial ||
         std::memcmp(frame.modelview, solid.modelview, sizeof frame.modelview) != 0) {
-        std::memcpy(frame.modelview, solid.modelview, sizeof frame.modelview);
-        frame.group = model.groupSerial;
         double full[16], local[16];
         widen(solid.modelview, full);
         multiplyAffine(model.groups.back().inverse, full, local);
-        frame.usable = finiteAffine(local);  // beyond float the window draws nothing usable
-        if (frame.usable) frame.split = splitAffine(local);
+        splitOnce(model, local);
+        std::memcpy(frame.modelview, solid.modelview, sizeof frame.modelview);
+        frame.group = model.groupSerial;
     }
     if (!frame.usable) return;
     const TrsSplit& split = frame.split;
@@ -150,14 +181,14 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& 
         if (node.mesh >= 0) addToGroup(model, node);
         return;
     }
+    ShearedRow& row = model.shearedRow;
+    if (row.children.empty() && !setTrs(row.node, split.translation, split.rotation, split.scale))
+        return;
     GltfNode turned;
     const double nowhere[3] = {0, 0, 0};
-    if (!setTrs(node, split.translation, split.rotation, split.scale) ||
-        !setTrs(turned, nowhere, split.innerRotation, size))
-        return;
+    if (!setTrs(turned, nowhere, split.innerRotation, size)) return;
     turned.mesh = gltfMeshFor(model, shape, solidMaterial(model, solid.material, material));
-    if (turned.mesh < 0) return;
-    addToGroup(model, node, {gltfWriteNode(model, turned, kNoChildren)});
+    if (turned.mesh >= 0) row.children.push_back(gltfWriteNode(model, turned, kNoChildren));
 }
 
 void gltfAddLight(GltfModel& model, const EvalAddedLight& light, const EvalLight& unit) {
@@ -190,6 +221,7 @@ void gltfAddLight(GltfModel& model, const EvalAddedLight& light, const EvalLight
 }
 
 void finishGltfTree(GltfModel& model, bool sceneAddedLights) {
+    endShearedRow(model);
     model.flattenedGroups = 0;
     while (model.groups.size() > 1) gltfCloseGroup(model);
     // The window's view: an orthographic camera looking along -z, carrying

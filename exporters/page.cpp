@@ -54,7 +54,9 @@ bool writePage(std::FILE* output) {
     return ok && put(output, rest);
 }
 
-const ExportMode kPageMode = {startPageTables, takePageStatement, writePage};
+void beginPage(std::FILE*) { startPageTables(); }  // the page is written whole at the end
+
+const ExportMode kPageMode = {beginPage, takePageStatement, writePage};
 
 }  // namespace
 

@@ -14,9 +14,9 @@ namespace {
 
 // Every statement echoed and handed over; unrecognised tokens echo an empty
 // line, as in every mode.
-void readAll(const ExportMode& mode) {
+void readAll(const ExportMode& mode, std::FILE* output) {
     TextOut& echo = console();
-    mode.begin();
+    mode.begin(output);
     SceneStatement statement;
     while (nextStatement(statement, NumberPrecision::Mixed)) {
         if (statement.kind != StatementKind::Unrecognised) textPutEcho(echo, statement);
@@ -32,10 +32,11 @@ bool writeExport(const void* job, const char* sceneFile, std::FILE* file, bool& 
 #ifdef _WIN32
     _setmode(_fileno(file), _O_BINARY);  // exports are bytes, not text lines
 #endif
-    readAll(mode);
+    readAll(mode, file);
     readFailed = sceneReadFailed();
     writeAllSceneReports(sceneFile);
     closeScene();
+    if (readFailed && mode.abandon) mode.abandon();
     return !readFailed && mode.write(file);
 }
 
@@ -48,7 +49,7 @@ bool runExport(const ExportMode& mode, const char* sceneFile, const char* output
 bool runExportMemory(const ExportMode& mode, const void* scene, std::size_t size,
                      std::FILE* output) {
     openSceneMemory(scene, size);
-    readAll(mode);
+    readAll(mode, output);
     closeScene();
     return mode.write(output);
 }

@@ -80,6 +80,12 @@ const literal = [
         { nodes: 7, solids: 3, triangles: 640, materials: 1, lights: 1, depth: 3 }],
     ['shear', 'Rotation 30 0 0 1 Zoom 1 3 1 Rotation 40 0 0 1 Cube 1 1 1',
         { nodes: 4, solids: 1, triangles: 12, lights: 1, depth: 2 }],
+    // Sheared solids in a row under one matrix share the outer node; a
+    // Translation between them gives the next its own.
+    ['shared-shear', 'Rotation 30 0 0 1 Zoom 1 3 1 Rotation 40 0 0 1 Cube 1 1 1 Sphere 1 Cone 1 1',
+        { nodes: 6, solids: 3, depth: 2 }],
+    ['moved-shear', 'Rotation 30 0 0 1 Zoom 1 3 1 Rotation 40 0 0 1 Cube 1 1 1 Translation 1 0 0 Sphere 1',
+        { nodes: 6, solids: 2, depth: 2 }],
     ['deep', 'Push '.repeat(70) + 'Cube 1 1 1',
         { nodes: 67, solids: 1, lights: 1, depth: 65 }],
     ['lights', 'Pointlight 0 0 5 1 1 1 1 '.repeat(10) + 'Material 1 0 0 0 0 0 0 0 0 0 0 0 10 Cube 1 1 1',

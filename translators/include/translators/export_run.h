@@ -11,9 +11,12 @@
 #include "scene/scene.h"
 
 struct ExportMode {
-    void (*begin)();                                // before the first statement
+    void (*begin)(std::FILE* output);               // before the first statement, the output open
     void (*take)(const SceneStatement& statement);  // every statement, in order
     bool (*write)(std::FILE* output);               // false if a write failed
+    // Instead of write, when the scene could not be read: the output is
+    // about to be closed and dropped, and must no longer be touched.
+    void (*abandon)() = nullptr;
 };
 
 // Reads the scene in NumberPrecision::Mixed, as the window does.
