@@ -87,7 +87,7 @@ const server = createServer((request, response) => {
         if (path === '/') (body = page), (type = 'text/html');
         else if (path.startsWith('/three/'))
             (body = readFileSync(join(modules, path))), (type = 'text/javascript');
-        else if (path.startsWith('/work/')) body = readFileSync(join(work, path.slice(6)));
+        else if (path.startsWith('/files/')) body = readFileSync(join(work, path.slice(7)));
         else throw new Error('not here');
         response.writeHead(200, { 'Content-Type': type });
         response.end(body);
@@ -120,7 +120,7 @@ try {
             execFileSync(env('SNAPSHOT'), [lit, png, '--view', String(ax), String(ay)]);
             const data = 'data:image/png;base64,' + readFileSync(png).toString('base64');
             const differ = await tab.evaluate((g, x, y, p) => window.differing(g, x, y, p),
-                `/work/${scene.name}.glb`, ax, ay, data);
+                `/files/${scene.name}.glb`, ax, ay, data);
             const share = differ / 250000;
             const label = `${scene.name} at (${ax}, ${ay})`;
             if (share > worst.share) worst = { share, name: label };
