@@ -58,8 +58,9 @@ char* printShortFloat(char* at, float value) {
     int decimals = 6 - exponent;
     // Seven digits, or eight when rounding carried into a new one.
     const auto n = static_cast<std::uint32_t>(v * kPowers[decimals] + 0.5);
-    char eight[8];
+    char eight[9];  // the ninth is read, never used, when seven digits are copied
     putEightDigits(eight, n);
+    eight[8] = '0';
     const int shorter = n < 10000000;
     int count = 8 - shorter;
     // Trailing zeros of the decimals go: the zero characters at the end of
