@@ -7,11 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include <sched.h>
-
 #include "scene_baseline/plain_translator.h"
 #include "scene_baseline/scene_shapes.h"
 #include "common/run.h"
+#include "one_core.h"
 
 namespace {
 
@@ -42,28 +41,6 @@ std::string reportsOf(const std::string& scene, const std::string& text) {
     }
     return reports;
 }
-
-int cores() {
-    cpu_set_t mask;
-    return ::sched_getaffinity(0, sizeof mask, &mask) == 0 ? CPU_COUNT(&mask) : 1;
-}
-
-// This process, and the programs it starts, held to one core while it lives.
-struct OneCore {
-    cpu_set_t saved;
-    OneCore() {
-        ::sched_getaffinity(0, sizeof saved, &saved);
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-            if (CPU_ISSET(cpu, &saved)) {
-                CPU_SET(cpu, &one);
-                break;
-            }
-        ::sched_setaffinity(0, sizeof one, &one);
-    }
-    ~OneCore() { ::sched_setaffinity(0, sizeof saved, &saved); }
-};
 
 }  // namespace
 
@@ -107,7 +84,7 @@ TEST(Reports, TwentyThenTheCountOfTheRest) {
 // On several threads the reports come in the scene's order, placed in the
 // whole scene, capped as on one.
 TEST(Reports, SameOnSeveralThreadsAsOnOne) {
-    if (cores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    if (allowedCores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
     const std::string s = scratchDirectory() + "/large.scn";
     const std::string mixed = generateScene(SceneShape::Mixed, 3u << 20);
     std::string text;
@@ -155,7 +132,7 @@ TEST(Reports, SameOnSeveralThreadsAsOnOne) {
 // A statement short of a number just before a segment's end: the number is
 // missing before the keyword that starts the next segment.
 TEST(Reports, NumberMissingWhereTheSceneIsCut) {
-    if (cores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    if (allowedCores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
     const std::string s = scratchDirectory() + "/cut.scn";
     std::string text;
     while (text.size() < (128u << 10) - 30) text += "Cube 1 2 3\n";

@@ -6,7 +6,6 @@
 #include <string>
 
 #include <fcntl.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include "parallel.h"
@@ -14,6 +13,7 @@
 #include "scene_baseline/scene_shapes.h"
 #include "common/run.h"
 #include "translators/translators.h"
+#include "one_core.h"
 
 namespace {
 
@@ -33,28 +33,6 @@ bool translateQuietly(const std::string& scene, const std::string& output) {
     ::close(savedErr);
     return ok;
 }
-
-int cores() {
-    cpu_set_t mask;
-    return ::sched_getaffinity(0, sizeof mask, &mask) == 0 ? CPU_COUNT(&mask) : 1;
-}
-
-// The process held to one of its cores while it lives.
-struct OneCore {
-    cpu_set_t saved;
-    OneCore() {
-        ::sched_getaffinity(0, sizeof saved, &saved);
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-            if (CPU_ISSET(cpu, &saved)) {
-                CPU_SET(cpu, &one);
-                break;
-            }
-        ::sched_setaffinity(0, sizeof one, &one);
-    }
-    ~OneCore() { ::sched_setaffinity(0, sizeof saved, &saved); }
-};
 
 // What the seam does when segment `at` is read: the scene replaced by
 // another file, or removed.
@@ -85,13 +63,13 @@ std::string sceneWithStretch(std::size_t before) {
 }  // namespace
 
 TEST(Threads, LargeScenesOnEveryCoreSmallOnesAndOneCoreOnOneThread) {
-    if (cores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    if (allowedCores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
     const std::string dir = scratchDirectory();
     writeFile(dir + "/large.scn", generateScene(SceneShape::Mixed, 3u << 20));
     writeFile(dir + "/small.scn", generateScene(SceneShape::Mixed, 200u << 10));
 
     ASSERT_TRUE(translateQuietly(dir + "/large.scn", dir + "/threads.wrl"));
-    EXPECT_EQ(lastThreadsRun().threads, std::min(cores(), 4));
+    EXPECT_EQ(lastThreadsRun().threads, std::min(allowedCores(), 4));
     EXPECT_GT(lastThreadsRun().segments, 20u);
     EXPECT_FALSE(lastThreadsRun().rest);
 
@@ -106,7 +84,7 @@ TEST(Threads, LargeScenesOnEveryCoreSmallOnesAndOneCoreOnOneThread) {
 }
 
 TEST(Threads, SceneReplacedOrRemovedMidwayGivesTheVersionFirstOpened) {
-    if (cores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    if (allowedCores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
     const std::string dir = scratchDirectory(), scene = dir + "/s.scn";
     const std::string other = generateScene(SceneShape::Flat, 3u << 20);
     struct Case {
