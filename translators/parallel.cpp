@@ -33,12 +33,22 @@ constexpr int kMostThreads = 4;
 // count from the brackets open before the segment (unknown while it is
 // translated), so they may fall below 0: `lowest` is the least reached so
 // far. A Pop that reaches a new lowest closes a bracket only if that many
-// were open before the segment; its text is a run of its own.
+// were open before the segment; its text is a run of its own. The lines are
+// written `depth - lowest` deeper than the mode's first indentation, the
+// least they can stand at: once the brackets open before are known, most
+// need no more.
 struct Run {
     std::size_t end;  // where it ends in the segment's text
     std::int64_t depth;
     std::int64_t lowest;
     std::uint64_t needs;  // 0, or the brackets the Pop in it needs open before
+};
+
+// A stretch of the segment's output: in its text as translated, or in the
+// lines indented further.
+struct Piece {
+    bool indented;
+    std::size_t start, end;
 };
 
 enum class SlotState { Free, Translating, Translated, Placed, Ready };
@@ -52,6 +62,7 @@ struct Slot {
     SlotState state;
     Text text, echo, indented;
     std::vector<Run> runs;
+    std::vector<Piece> pieces;   // what is written, in order
     std::int64_t depth, lowest;  // after the segment, from the start
     std::uint64_t before;        // brackets open before it, once known
     std::uint64_t lines, lastLineStart;
@@ -176,8 +187,8 @@ void numberMissingBeforeNext(Slot& slot) {
     last.wordCut = false;
 }
 
-// Translates the segment with no bracket open before it, the lines without
-// indentation, into the slot.
+// Translates the segment with no bracket open before it, the lines at the
+// least depth they can stand at, into the slot.
 void translateSegment(Worker& w) {
     Slot& slot = *w.slot;
     slot.text.size = slot.echo.size = 0;
@@ -186,7 +197,6 @@ void translateSegment(Worker& w) {
     textOpenDrain(w.echo, toText, &slot.echo);
     Translator t;
     startTranslator(t, *parallel.mode, w.out, w.echo, 0);
-    t.prefix.length = 0;
     std::int64_t depth = 0, lowest = 0;
     startRun(slot, 0, 0, 0);
 
@@ -204,11 +214,10 @@ void translateSegment(Worker& w) {
             --depth;
             if (closesNone) lowest = depth;
             startRun(slot, depth, lowest, closesNone ? static_cast<std::uint64_t>(-depth) : 0);
+            if (closesNone) pushIndent(t.prefix);  // it stays at the least depth
         }
         t.mode->writeStatement(w.out, t.prefix, asWritten(t, statement));
         if (kind == StatementKind::Push || closesNone) {
-            t.prefix.length = 0;  // the indentation comes once the depth is known
-            t.prefix.beyond = 0;
             endRun(w);
             if (kind == StatementKind::Push) ++depth;
             startRun(slot, depth, lowest, 0);
@@ -224,28 +233,41 @@ void translateSegment(Worker& w) {
     slot.lowest = lowest;
 }
 
-// The segment's text with its indentation, once the brackets open before it
-// are known.
+// Blanks in front of a line at `depth` under the mode's first indentation.
+std::size_t blanksAt(std::int64_t depth) {
+    return static_cast<std::size_t>(
+        std::min<std::int64_t>(parallel.mode->initialIndent + depth, kIndentCapacity - 1));
+}
+
+void addPiece(Slot& slot, bool indented, std::size_t start, std::size_t end) {
+    if (!slot.pieces.empty() && slot.pieces.back().indented == indented &&
+        slot.pieces.back().end == start)
+        slot.pieces.back().end = end;
+    else
+        slot.pieces.push_back({indented, start, end});
+}
+
+// The segment's pieces, once the brackets open before it are known: runs
+// whose lines stand deeper than translated get the blanks they lack.
 void indentSegment(Slot& slot) {
-    const int initial = parallel.mode->initialIndent;
-    const std::uint64_t before = slot.before;
+    const std::int64_t before = static_cast<std::int64_t>(slot.before);
     slot.indented.size = 0;
+    slot.pieces.clear();
     std::size_t start = 0;
     for (const Run& run : slot.runs) {
-        const char* p = slot.text.data.get() + start;
-        const char* const end = slot.text.data.get() + run.end;
+        const std::size_t runStart = start;
         start = run.end;
-        if (run.needs > before || p == end) continue;  // a Pop with none open
-        const std::int64_t depth = std::max<std::int64_t>(
-            static_cast<std::int64_t>(before) + run.depth, run.depth - run.lowest);
-        const std::size_t blanks =
-            static_cast<std::size_t>(std::min<std::int64_t>(initial + depth, kIndentCapacity - 1));
-        const std::size_t length = static_cast<std::size_t>(end - p);
-        if (blanks == 0) {
-            appendText(slot.indented, p, length);
+        if (run.needs > slot.before || runStart == run.end) continue;  // a Pop with none open
+        const std::int64_t depth = std::max(before + run.depth, run.depth - run.lowest);
+        const std::size_t extra = blanksAt(depth) - blanksAt(run.depth - run.lowest);
+        if (extra == 0) {
+            addPiece(slot, false, runStart, run.end);
             continue;
         }
-        appendIndented(slot.indented, p, end, blanks);
+        const std::size_t from = slot.indented.size;
+        const char* const text = slot.text.data.get();
+        appendIndented(slot.indented, text + runStart, text + run.end, extra);
+        addPiece(slot, true, from, slot.indented.size);
     }
 }
 
@@ -286,7 +308,10 @@ void writeReady() {
         Slot& slot = parallel.slots[parallel.turn % parallel.slotCount];
         if (slot.state != SlotState::Ready || slot.index != parallel.turn) break;
         hold.unlock();
-        toOutput(nullptr, slot.indented.data.get(), slot.indented.size);
+        for (const Piece& piece : slot.pieces) {
+            const Text& text = piece.indented ? slot.indented : slot.text;
+            toOutput(nullptr, text.data.get() + piece.start, piece.end - piece.start);
+        }
         toStandardOutput(nullptr, slot.echo.data.get(), slot.echo.size);
         writeReports(slot.reports);
         passLines(slot.lines, slot.lastLineStart, slot.size);

@@ -2,8 +2,8 @@
 // segments just before a keyword that stands between blanks, where the
 // reading loop is bound to be between statements. Each thread translates
 // whole segments as if no bracket were open before them; once the brackets
-// open before a segment are known, its lines get their indentation and the
-// Pops that close nothing are left out. The texts are written in the
+// open before a segment are known, the lines that stand deeper get the
+// blanks they lack and the Pops that close nothing are left out. The texts are written in the
 // scene's order. Every byte is read through the descriptor the reader
 // opened.
 #pragma once

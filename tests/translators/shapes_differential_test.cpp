@@ -84,3 +84,16 @@ TEST(ShapesOnTwoThreads, TextLargerThanWhatIsHeld) {
     while (deep.size() < (3u << 19)) deep += "Sphere 1\nPop Push Cone 1 2\n";
     EXPECT_EQ(compareWithPlain(scratchDirectory(), deep), "");
 }
+
+// Brackets deeper than the indentation holds, climbed and left across many
+// segments, then more Pops than Pushes: the blanks stop growing at the same
+// line and the Pops that close nothing are left out, as on one thread.
+TEST(ShapesOnTwoThreads, DeeperThanTheIndentationAndPopsBelowNone) {
+    std::string scene;
+    const std::string solids = "Sphere 1\nCube 1 2 3\nCone 1 2\nZoom 1 1 1\n";
+    while (scene.size() < (5u << 20) / 2) {
+        for (int k = 0; k < 1100; ++k) scene += "Push\n" + solids;
+        for (int k = 0; k < 1150; ++k) scene += solids + "Pop\n";
+    }
+    EXPECT_EQ(compareWithPlain(scratchDirectory(), scene), "");
+}
