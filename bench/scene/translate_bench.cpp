@@ -8,7 +8,10 @@
 // are met. "cpu ms" is the user and system time of the translation, every
 // thread together: on a busy machine it shows what the wall clock cannot.
 // "1-core ms" is the same program run with an affinity mask of one core,
-// which makes it translate on one thread.
+// which makes it translate on one thread. Each run writes a new output, as
+// a first translation does: replacing an existing output of 100 MB costs
+// some 70-90 ms more on ext4, which flushes the new file on such a rename,
+// the same for every number of threads.
 //   bench_translate [megabytes per scene (24)] [runs (5)] [mirovan to time] [shape]
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,7 @@ std::vector<double> times(int runs, const std::vector<std::string>& argv, const 
                           double* peakMiB = nullptr, double* cpu = nullptr, bool oneCore = false) {
     std::vector<double> seconds, cpuSeconds;
     for (int i = 0; i < runs; ++i) {
+        std::remove(argv.back().c_str());  // the translation's output
         const ProcessRun run = runTimed(argv, output, oneCore);
         if (!run.succeeded) std::fprintf(stderr, "failed: %s\n", argv[0].c_str());
         seconds.push_back(run.seconds);
