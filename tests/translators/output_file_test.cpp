@@ -16,23 +16,9 @@
 #include "scene/console.h"
 #include "common/run.h"
 #include "translators/translators.h"
+#include "output_files.h"
 
 namespace {
-
-const std::string kEarlier = "an earlier output, kept whole\n";
-
-std::string manyCubes(int count) {
-    std::string scene;
-    for (int k = 0; k < count; ++k) scene += "Push Translation 1 2 3 Cube 1 2 3 Pop\n";
-    return scene;
-}
-
-// The names in a directory: a failure must not leave its new file behind.
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
-    return n;
-}
 
 mode_t modeOf(const std::string& path) {
     struct stat info;

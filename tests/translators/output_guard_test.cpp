@@ -19,26 +19,14 @@
 #include "scanner.h"
 #include "scene/console.h"
 #include "translators/translators.h"
+#include "output_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kEarlier = "an earlier output, kept whole\n";
 const std::string kSphereVrml = "#VRML V1.0 ascii\nSphere {\n radius 1.000000 }\n";
 constexpr uid_t kNobody = 65534;
-
-std::string manyCubes(int count) {
-    std::string scene;
-    for (int k = 0; k < count; ++k) scene += "Push Translation 1 2 3 Cube 1 2 3 Pop\n";
-    return scene;
-}
-
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
-    return n;
-}
 
 struct stat infoOf(const std::string& path) {
     struct stat info {};
