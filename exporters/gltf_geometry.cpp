@@ -7,9 +7,17 @@
 // negative sphere radius draws nothing, and a negative cylinder or cone
 // radius (or height) mirrors the ring while the normals keep their
 // directions; those keep meshes of their own, tessellated with the signs.
+//
+// glTF takes a counter-clockwise triangle as seen from its front, and
+// readers that shade by the winding (double-sided materials) light a
+// triangle's back with its normal reversed. The window's order is the GL's,
+// where some faces (the cylinder's top, most of the mirrored forms) are
+// clockwise from the side their normals point to: each such triangle is
+// turned round, so that every one faces where its normals point.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "gltf_model.h"
 
@@ -34,6 +42,25 @@ std::int32_t gltfShapeFor(StatementKind kind, const double* size, double scale[3
 
 namespace {
 
+void faceAlongNormals(SolidMesh& mesh) {
+    const std::vector<float>& p = mesh.positions;
+    const std::vector<float>& n = mesh.normals;
+    std::vector<std::uint32_t>& t = mesh.triangles;
+    for (std::size_t i = 0; i + 2 < t.size(); i += 3) {
+        const std::uint32_t a = 3 * t[i], b = 3 * t[i + 1], c = 3 * t[i + 2];
+        double u[3], v[3], normals[3];
+        for (int k = 0; k < 3; ++k) {
+            u[k] = double{p[b + k]} - p[a + k];
+            v[k] = double{p[c + k]} - p[a + k];
+            normals[k] = double{n[a + k]} + n[b + k] + n[c + k];
+        }
+        const double face[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                                u[0] * v[1] - u[1] * v[0]};
+        if (face[0] * normals[0] + face[1] * normals[1] + face[2] * normals[2] < 0)
+            std::swap(t[i + 1], t[i + 2]);
+    }
+}
+
 // The shape's geometry, tessellated when it is first needed; -1 if empty.
 std::int32_t geometryOf(GltfModel& model, std::int32_t shape) {
     std::int32_t& geometry = model.geometryOfShape[shape];
@@ -48,6 +75,7 @@ std::int32_t geometryOf(GltfModel& model, std::int32_t shape) {
     GltfGeometry made{kind, negativeRadius, negativeHeight, {}};
     tessellateSolid(kind, unit, made.mesh);
     if (made.mesh.triangles.empty()) return -1;
+    faceAlongNormals(made.mesh);
     model.geometries.push_back(std::move(made));
     return geometry = static_cast<std::int32_t>(model.geometries.size() - 1);
 }

@@ -96,21 +96,31 @@ std::int32_t gltfMaterialIndex(GltfModel& model, const GltfMaterial& material) {
     }
 }
 
-GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double distance) {
-    GltfLight l{GltfLight::Point, {0, 0, 0}, 0, 0, 0};
+namespace {
+
+// The window's light colour g (colour times intensity) as glTF's colour and
+// intensity: the rule for every light, the window's own included.
+GltfLight lightOfColour(GltfLight::Type type, const float* g) {
+    GltfLight l{type, {0, 0, 0}, 0, 0, 0};
     double c[3], largest = 0;
     for (int i = 0; i < 3; ++i) {
-        c[i] = linear(static_cast<float>(light.colour[i] * light.intensity));
+        c[i] = linear(g[i]);
         largest = std::fmax(largest, c[i]);
     }
     if (largest > 0 && std::isfinite(largest)) {
         for (int i = 0; i < 3; ++i) l.colour[i] = static_cast<float>(c[i] / largest);
         l.intensity = static_cast<float>(largest * std::numbers::pi);
     }
-    if (light.kind == StatementKind::Dirlight) {
-        l.type = GltfLight::Directional;
-        return l;
-    }
+    return l;
+}
+
+}  // namespace
+
+GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double distance) {
+    float g[3];
+    for (int i = 0; i < 3; ++i) g[i] = static_cast<float>(light.colour[i] * light.intensity);
+    if (light.kind == StatementKind::Dirlight) return lightOfColour(GltfLight::Directional, g);
+    GltfLight l = lightOfColour(GltfLight::Point, g);
     const double d = std::fmax(1.0, distance);
     l.intensity = static_cast<float>(l.intensity * d * d);
     if (light.kind == StatementKind::Spotlight && unit.spotCutoff < 90) {
@@ -127,4 +137,8 @@ GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double
     return l;
 }
 
-GltfLight gltfDefaultLight() { return GltfLight{GltfLight::Directional, {1, 1, 1}, 1, 0, 0}; }
+// The window's own light: the GL's first light, white (diffuse 1 1 1).
+GltfLight gltfDefaultLight() {
+    const float white[3] = {1, 1, 1};
+    return lightOfColour(GltfLight::Directional, white);
+}

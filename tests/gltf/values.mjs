@@ -97,5 +97,19 @@ for (const [name, text, want] of literal) {
     writeFileSync(path, text + '\n');
     check(name, readBack(exportScene({ name, path })), want);
 }
+// The window's own light and the same light written out give one glTF
+// light: colour and intensity as glTF readers take them (1 where absent).
+{
+    const lightOf = (name, text) => {
+        const path = join(work, `${name}.scn`);
+        writeFileSync(path, text + '\n');
+        const light = readGlb(exportScene({ name, path })).json.extensions.KHR_lights_punctual.lights[0];
+        return { type: light.type, color: String(light.color ?? [1, 1, 1]), intensity: light.intensity ?? 1 };
+    };
+    const own = lightOf('own-light', 'Cube 1 1 1');
+    const written = lightOf('written-light', 'Dirlight 0 0 -1 1 1 1 1 Cube 1 1 1');
+    check('own light', own, written);
+    check('own light', { intensity: Math.abs(own.intensity - Math.PI) < 1e-6 }, { intensity: true });
+}
 console.log(failed ? 'values differ' : 'every count as the scene says');
 process.exit(failed ? 1 : 0);
