@@ -90,15 +90,15 @@ char* putRecent(char* at, const float* values, int count, RecentFloats& recent) 
 
 // The commonest object in a big file: written in place, in one piece after
 // the children's list.
-void writeNode(GltfModel& model, const GltfNode& node, const std::vector<std::int32_t>& children) {
+void writeNode(GltfModel& model, const GltfNode& node, std::size_t firstChild) {
     JsonText& out = model.nodes;
-    bool first = children.empty();
+    bool first = firstChild >= childCount(model.children);
     char* at = jsonRoom(out, 512);  // far more than the longest node
     if (model.nodeCount > 0) *at++ = ',';
     *at++ = '{';
     if (!first) {
         jsonCommit(out, put(at, "\"children\":"));
-        jsonInts(out, children.data(), children.size());
+        jsonTakeChildren(out, model.children, firstChild);
         at = jsonRoom(out, 512);
     }
     auto comma = [&] {  // no branch: nodes of every kind come mixed
@@ -211,11 +211,10 @@ void writeHead(JsonText& out, const GltfModel& model) {
     }
 }
 
-void writeMiddle(JsonText& out, const GltfModel& model) {
+void writeMiddle(JsonText& out, GltfModel& model) {
     if (model.lightCount) jsonText(out, "]}}");
-    const std::vector<std::int32_t>& roots = model.groups.front().children;
     jsonText(out, ",\"scene\":0,\"scenes\":[{\"nodes\":");
-    jsonInts(out, roots.data(), roots.size());
+    jsonTakeChildren(out, model.children, 0);  // the roots, millions in a big flat scene
     jsonText(out, "}]");
 }
 
@@ -275,9 +274,8 @@ bool writeShape(std::FILE* file, const SolidMesh& mesh, const ShapeData& s) {
 
 }  // namespace
 
-std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
-                           const std::vector<std::int32_t>& children) {
-    writeNode(model, node, children);
+std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node, std::size_t firstChild) {
+    writeNode(model, node, firstChild);
     return model.nodeCount++;
 }
 
@@ -306,6 +304,8 @@ void gltfStreamNodes(GltfModel& model, std::FILE* output) {
 bool writeGltfFile(std::FILE* file, GltfModel& model) {
     const Layout layout = layOut(model);
     JsonText open, head, middle, camera, tail, end;
+    middle.spillAllowed = true;  // the roots: one per top-level solid
+    middle.keep = 1 << 20;
     jsonText(open, kNodesOpen);
     writeHead(head, model);
     writeMiddle(middle, model);
@@ -314,6 +314,7 @@ bool writeGltfFile(std::FILE* file, GltfModel& model) {
     writeEnd(end, model, layout);
     JsonText* const parts[] = {&open,   &model.nodes,      &head, &model.lights,        &middle,
                                &camera, &model.meshesText, &tail, &model.materialsText, &end};
+    if (model.children.spillFailed) return false;
     std::size_t text = 0;
     for (const JsonText* part : parts) text += part->bytes;
     const std::size_t jsonBytes = align4(text);

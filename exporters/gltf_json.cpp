@@ -12,18 +12,17 @@
 namespace {
 
 constexpr std::size_t kBuffer = 1 << 20;
-constexpr std::size_t kKeep = 12 << 20;  // text kept in memory before it spills
 
 void closeSpill(JsonText& out) {
     if (out.spill && out.ownsSpill) std::fclose(out.spill);
     out.spill = nullptr;
 }
 
-// The full buffer kept as a block, or, once the blocks hold kKeep bytes,
+// The full buffer kept as a block, or, once the blocks hold `keep` bytes,
 // all of it written to the temporary file (blocks stay where none can be made).
 void drain(JsonText& out) {
     if (!out.used) return;
-    if (!out.spill && out.spillAllowed && out.bytes > kKeep) {
+    if (!out.spill && out.spillAllowed && out.bytes > out.keep) {
         out.spill = std::tmpfile();
         out.spillAllowed = out.spill != nullptr;
         for (const JsonBlock& block : out.blocks)
@@ -88,7 +87,7 @@ long copyInKernel(std::FILE* from, std::FILE* to, std::size_t length) {
 JsonText& JsonText::operator=(JsonText&& other) {
     closeSpill(*this);
     buffer = std::move(other.buffer);
-    used = other.used, bytes = other.bytes, spillAllowed = other.spillAllowed;
+    used = other.used, bytes = other.bytes, spillAllowed = other.spillAllowed, keep = other.keep;
     spill = other.spill, spillFailed = other.spillFailed, ownsSpill = other.ownsSpill;
     blocks = std::move(other.blocks);
     other.spill = nullptr;
@@ -120,16 +119,20 @@ void jsonFloats(JsonText& out, const float* values, int count, bool exact) {
     jsonCommit(out, at);
 }
 
-void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count) {
+void jsonIntList(JsonText& out, const std::int32_t* values, std::size_t count, bool continued) {
     constexpr std::size_t kPiece = 256;  // numbers written per room taken
-    char* at = jsonRoom(out, 1);
-    *at++ = '[';
+    char* at = jsonRoom(out, 0);
     for (std::size_t i = 0; i < count; ++i) {
         if (i % kPiece == 0) jsonCommit(out, at), at = jsonRoom(out, kPiece * 12 + 1);
-        if (i) *at++ = ',';
+        if (i || continued) *at++ = ',';
         at = std::to_chars(at, at + 11, values[i]).ptr;
     }
     jsonCommit(out, at);
+}
+
+void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count) {
+    jsonChar(out, '[');
+    jsonIntList(out, values, count, false);
     jsonChar(out, ']');
 }
 

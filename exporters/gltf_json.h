@@ -22,8 +22,9 @@ struct JsonText {
     std::size_t used = 0;
     std::size_t bytes = 0;  // all the text so far
     bool spillAllowed = false;
-    std::FILE* spill = nullptr;  // opened when the buffer first fills
-    bool ownsSpill = true;       // false for the output itself (jsonStreamInto)
+    std::size_t keep = 12 << 20;  // bytes kept in memory before the text spills
+    std::FILE* spill = nullptr;   // opened when the buffer first fills
+    bool ownsSpill = true;        // false for the output itself (jsonStreamInto)
     bool spillFailed = false;
     std::vector<JsonBlock> blocks;  // before the temporary file, or without one
     JsonText() = default;
@@ -44,7 +45,10 @@ void jsonInt(JsonText& out, long long value);
 void jsonFloat(JsonText& out, float value);
 void jsonFloats(JsonText& out, const float* values, int count,
                 bool exact = false);  // [a,b,c], count <= 4
+// [a,b,c]; jsonIntList: a,b,c without the brackets, `continued` after other
+// numbers (a comma first).
 void jsonInts(JsonText& out, const std::int32_t* values, std::size_t count);
+void jsonIntList(JsonText& out, const std::int32_t* values, std::size_t count, bool continued);
 bool jsonWrite(std::FILE* file, JsonText& text);  // false if a write failed
 // The text goes straight into `file`, at its position, as the buffer
 // fills; jsonWrite into that same file then writes what is left.

@@ -12,6 +12,7 @@
 #include "evaluation/evaluation.h"
 #include "evaluation/tessellation.h"
 #include "gltf_affine.h"
+#include "gltf_children.h"
 #include "gltf_json.h"
 
 // One glTF node as it is written; translation, rotation and scale only
@@ -59,11 +60,12 @@ struct GltfLight {
 
 // A group open around the statements being read: its node's values, the
 // frame a reader will compute for it and its inverse (column-major, double
-// for the products), and the nodes written inside it so far.
+// for the products), and where the nodes written inside it so far start
+// in the model's stack of children.
 struct GltfGroup {
     GltfNode node;
     double frame[16], inverse[16];
-    std::vector<std::int32_t> children;
+    std::size_t firstChild = 0;
 };
 
 // The last matrix split into nodes' values: a solid's as the window holds
@@ -78,10 +80,14 @@ struct SolidFrame {
 };
 
 // Sheared solids in a row under the same matrix share the node of its
-// T R1 S part; the node is written when the row ends, after its children.
+// T R1 S part; the node is written when the row ends, after its children
+// (on the stack of children above the group's). Lights met meanwhile
+// belong to the group, before the row's node: they wait.
 struct ShearedRow {
     GltfNode node;
-    std::vector<std::int32_t> children;  // empty when no row is open
+    bool open = false;
+    std::size_t firstChild = 0;
+    std::vector<std::int32_t> lights;
 };
 
 struct RecentMaterial {
@@ -114,8 +120,9 @@ struct GltfModel {
     std::int32_t materialCount = 0;
     MaterialTable materialTable;
     // The open groups that have nodes, the scene's top level first (its
-    // children are the scene's roots).
+    // children are the scene's roots), and their children.
     std::vector<GltfGroup> groups;
+    ChildStack children;
     long long flattenedGroups = 0;  // open groups nested too deep to have nodes of their own
     std::uint64_t groupSerial = 0;  // changes at every group opened or closed
     SolidFrame lastFrame;
@@ -151,9 +158,9 @@ GltfLight gltfLightOf(const EvalAddedLight& light, const EvalLight& unit, double
 GltfLight gltfDefaultLight();
 
 // gltf_document.cpp: the objects of the JSON, and the binary glTF file
-// (false if a write failed).
-std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node,
-                           const std::vector<std::int32_t>& children);
+// (false if a write failed). A node's children are those on the stack from
+// `firstChild` up (taken off it); none if that is its top.
+std::int32_t gltfWriteNode(GltfModel& model, const GltfNode& node, std::size_t firstChild);
 std::int32_t gltfWriteLight(GltfModel& model, const GltfLight& light);
 void gltfWriteMaterial(JsonText& out, const GltfMaterial& material);
 bool writeGltfFile(std::FILE* file, GltfModel& model);

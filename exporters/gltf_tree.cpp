@@ -11,7 +11,9 @@
 // under one matrix hang on one node. Groups deeper than kGltfMaxGroupDepth add
 // no node: their contents join the deepest group that has one, each still
 // at its own place.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -38,20 +40,32 @@ bool setTrs(GltfNode& node, const double* t, const double* r, const double* s) {
     return finite;
 }
 
-const std::vector<std::int32_t> kNoChildren;
+// A node without children.
+std::int32_t writeLeaf(GltfModel& model, const GltfNode& node) {
+    return gltfWriteNode(model, node, childCount(model.children));
+}
 
-void addToGroup(GltfModel& model, const GltfNode& node,
-                const std::vector<std::int32_t>& children = kNoChildren) {
-    model.groups.back().children.push_back(gltfWriteNode(model, node, children));
+// A node joins the open group, with the children on the stack from
+// `firstChild` up (none by default).
+void addToGroup(GltfModel& model, const GltfNode& node, std::size_t firstChild = SIZE_MAX) {
+    const std::int32_t index =
+        gltfWriteNode(model, node, std::min(firstChild, childCount(model.children)));
+    if (model.shearedRow.open)
+        model.shearedRow.lights.push_back(index);  // joins the group after the row's node
+    else
+        pushChild(model.children, index);
 }
 
 // The row of sheared solids under one matrix ends: its shared node joins
-// the group.
+// the group, after the lights met since the row began.
 void endShearedRow(GltfModel& model) {
     ShearedRow& row = model.shearedRow;
-    if (row.children.empty()) return;
-    addToGroup(model, row.node, row.children);
-    row.children.clear();
+    if (!row.open) return;
+    row.open = false;
+    const std::int32_t index = gltfWriteNode(model, row.node, row.firstChild);
+    for (std::int32_t light : row.lights) pushChild(model.children, light);
+    row.lights.clear();
+    pushChild(model.children, index);
 }
 
 // The split of a matrix in the frame of the group's node; the last one is
@@ -112,6 +126,7 @@ void gltfOpenGroup(GltfModel& model, const float* modelview) {
     }
     const GltfGroup& parent = model.groups.back();
     GltfGroup group;
+    group.firstChild = childCount(model.children);
     for (int i = 0; i < 16; ++i)
         group.frame[i] = parent.frame[i], group.inverse[i] = parent.inverse[i];
 
@@ -149,7 +164,7 @@ void gltfCloseGroup(GltfModel& model) {
     const GltfGroup group = std::move(model.groups.back());
     model.groups.pop_back();
     ++model.groupSerial;
-    addToGroup(model, group.node, group.children);
+    addToGroup(model, group.node, group.firstChild);
 }
 
 void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& material) {
@@ -182,13 +197,15 @@ void gltfAddSolid(GltfModel& model, const EvalSolid& solid, const EvalMaterial& 
         return;
     }
     ShearedRow& row = model.shearedRow;
-    if (row.children.empty() && !setTrs(row.node, split.translation, split.rotation, split.scale))
-        return;
+    if (!row.open && !setTrs(row.node, split.translation, split.rotation, split.scale)) return;
     GltfNode turned;
     const double nowhere[3] = {0, 0, 0};
     if (!setTrs(turned, nowhere, split.innerRotation, size)) return;
     turned.mesh = gltfMeshFor(model, shape, solidMaterial(model, solid.material, material));
-    if (turned.mesh >= 0) row.children.push_back(gltfWriteNode(model, turned, kNoChildren));
+    if (turned.mesh < 0) return;
+    const std::int32_t index = writeLeaf(model, turned);
+    if (!row.open) row.open = true, row.firstChild = childCount(model.children);
+    pushChild(model.children, index);
 }
 
 void gltfAddLight(GltfModel& model, const EvalAddedLight& light, const EvalLight& unit) {
@@ -230,11 +247,11 @@ void finishGltfTree(GltfModel& model, bool sceneAddedLights) {
     GltfNode camera;
     camera.camera = true;
     camera.translation[2] = 20;
-    std::vector<std::int32_t> children;
+    const std::size_t children = childCount(model.children);
     if (!sceneAddedLights) {
         GltfNode light;
         light.light = gltfWriteLight(model, gltfDefaultLight());
-        children.push_back(gltfWriteNode(model, light, kNoChildren));
+        pushChild(model.children, writeLeaf(model, light));
     }
     addToGroup(model, camera, children);
 }

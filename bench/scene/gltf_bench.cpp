@@ -7,7 +7,12 @@
 // window cannot draw and the export leaves out. A second scene of the same
 // statement mix keeps every transform small (Zoom near 1, every solid
 // drawn, most of them sheared): it shows the cost of a node per solid.
-//   bench_gltf [megabytes (20)] [runs (5)]
+//
+// Then memory against the number of solids: 1, 2 and 4 million solids at
+// the top level, each a root of the file. Goal: a peak that stays flat,
+// at most 32 MiB at every count.
+//   bench_gltf [megabytes (20)] [runs (5)] [most solids, in millions (4)]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -121,6 +126,42 @@ bool writeBoundedScene(std::size_t bytes, const char* path) {
     return std::fclose(file) == 0 && written >= bytes;
 }
 
+// `solids` at the top level: the four kinds in turn, a Translation
+// between every two.
+bool writeFlatScene(long solids, const char* path) {
+    std::FILE* file = std::fopen(path, "w");
+    if (!file) return false;
+    static const char* const kSolids[] = {"Cube 1 2 3\n", "Sphere 1.5\n", "Cylindre 1 2\n",
+                                          "Cone 1 2\n"};
+    bool written = true;
+    for (long i = 0; i < solids && written; ++i) {
+        written = std::fputs(kSolids[i % 4], file) >= 0;
+        if (i % 2) written = written && std::fputs("Translation 0.001 0 0\n", file) >= 0;
+    }
+    return std::fclose(file) == 0 && written;
+}
+
+bool flatMemory(int millions, int runs) {
+    std::printf("top-level solids\n%-10s %8s %8s %8s\n", "solids", "ms", "peakMiB", "out MiB");
+    double least = 1e30, most = 0;
+    for (int m = 1; m <= millions; m *= 2) {
+        const std::string scene = kDir + "/flat.scn";
+        if (!writeFlatScene(m * 1000000L, scene.c_str())) {
+            std::fprintf(stderr, "cannot write %s\n", scene.c_str());
+            return false;
+        }
+        const Measure gltf = measure("-gltf", scene, kDir + "/flat.glb", runs);
+        std::printf("%-10d %8.1f %8.1f %8.2f\n", m * 1000000, gltf.seconds * 1e3, gltf.peakMiB,
+                    gltf.outputMiB);
+        least = std::min(least, gltf.peakMiB), most = std::max(most, gltf.peakMiB);
+        for (const std::string& f : {scene, kDir + "/flat.glb"}) std::remove(f.c_str());
+    }
+    const bool met = most <= 32;
+    std::printf("peak %.1f to %.1f MiB: %s\n\n", least, most,
+                met ? "every goal met" : "NOT every goal met");
+    return met;
+}
+
 bool compare(const char* title, const std::string& scene, int runs) {
     const Measure vrml = measure("-vrml", scene, kDir + "/scene.wrl", runs);
     const Measure gltf = measure("-gltf", scene, kDir + "/scene.glb", runs);
@@ -156,5 +197,6 @@ int main(int argc, char** argv) {
     }
     compare("mixed statements, small transforms (every solid drawn)", bounded, runs);
     for (const std::string& f : {scene, bounded}) std::remove(f.c_str());
+    flatMemory(argc > 3 ? std::atoi(argv[3]) : 4, runs);
     return 0;
 }

@@ -55,9 +55,24 @@ function readBack(glb) {
         ++solids;
         for (const p of json.meshes[node.mesh].primitives) triangles += json.accessors[p.indices].count / 3;
     }
-    const walk = (n, d) => { depth = Math.max(depth, d); for (const c of nodes[n].children ?? []) walk(c, d + 1); };
-    for (const root of json.scenes[0].nodes) walk(root, 1);
-    return { solids, triangles, materials: (json.materials ?? []).length, lights, nodes: nodes.length, depth };
+    // Every node is reached once from the roots, and every list of
+    // children (the roots' too) is in the order its nodes were written.
+    const reached = new Uint8Array(nodes.length);
+    let tree = 'whole';
+    const ascending = (list) => list.every((c, i) => i === 0 || c > list[i - 1]);
+    const walk = (n, d) => {
+        depth = Math.max(depth, d);
+        if (reached[n]++) tree = `node ${n} reached twice`;
+        const children = nodes[n].children ?? [];
+        if (!ascending(children)) tree = `node ${n}: children out of order`;
+        for (const c of children) walk(c, d + 1);
+    };
+    const roots = json.scenes[0].nodes;
+    if (!ascending(roots)) tree = 'roots out of order';
+    for (const root of roots) walk(root, 1);
+    if (tree === 'whole' && reached.includes(0)) tree = `node ${reached.indexOf(0)} not reached`;
+    return { solids, triangles, materials: (json.materials ?? []).length, lights, nodes: nodes.length, depth,
+        roots: roots.length, tree };
 }
 
 let failed = false;
@@ -70,7 +85,8 @@ function check(name, got, want) {
 }
 
 for (const scene of everydayScenes())
-    check(scene.name, readBack(exportScene(scene)), expected(readFileSync(scene.path, 'latin1')));
+    check(scene.name, readBack(exportScene(scene)),
+        { ...expected(readFileSync(scene.path, 'latin1')), tree: 'whole' });
 
 // Node trees: the camera, the window's light when the scene sets none, a
 // node per group, solid and light; a sheared solid takes two; groups below
@@ -91,6 +107,13 @@ const literal = [
     ['lights', 'Pointlight 0 0 5 1 1 1 1 '.repeat(10) + 'Material 1 0 0 0 0 0 0 0 0 0 0 0 10 Cube 1 1 1',
         { nodes: 10, solids: 1, materials: 1, lights: 8, depth: 1 }],
     ['empty', '', { nodes: 2, solids: 0, materials: 0, lights: 1, depth: 2 }],
+    // Lists of children longer than the export holds in memory: a group's,
+    // a sheared row's with a light met inside it, and the roots.
+    ['many-children', 'Push ' + 'Cube 1 1 1 '.repeat(300000) + 'Pop ' +
+        'Push Rotation 30 0 0 1 Zoom 1 3 1 Rotation 40 0 0 1 ' + 'Cone 1 1 '.repeat(150000) +
+        'Dirlight 0 0 -1 1 1 1 1 ' + 'Sphere 1 '.repeat(150000) + 'Pop ' +
+        'Cylindre 1 1 '.repeat(300000),
+        { nodes: 900005, solids: 900000, lights: 1, depth: 3, roots: 300003, tree: 'whole' }],
 ];
 for (const [name, text, want] of literal) {
     const path = join(work, `${name}.scn`);
