@@ -1,7 +1,8 @@
-# Thin wrapper over the CMake presets. Each target installs what it needs
+# Thin wrapper over the CMake presets (and, for the Debian packages, a release
+# build for /usr of its own). Each target installs what it needs
 # (scripts/install-deps; SKIP_DEPS=1 skips that) and builds only what it runs.
 #   make run      mirovan and mirovan-snapshot, then the bundled example
-#   make test     every test          make bench   the benchmarks
+#   make test     every test but package-test     make bench   the benchmarks
 #   make fuzz     the fuzz targets    make format-check
 #   make windows  cross-built for Windows (mingw-w64); make windows-package
 #   make test-windows  the Windows suite under Wine, against the Linux build
