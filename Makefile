@@ -1,10 +1,13 @@
-# Thin wrapper over the CMake presets. Each target installs what it needs
+# Thin wrapper over the CMake presets (and, for the Debian packages, a release
+# build for /usr of its own). Each target installs what it needs
 # (scripts/install-deps; SKIP_DEPS=1 skips that) and builds only what it runs.
 #   make run      mirovan and mirovan-snapshot, then the bundled example
-#   make test     every test          make bench   the benchmarks
+#   make test     every test but package-test     make bench   the benchmarks
 #   make fuzz     the fuzz targets    make format-check
 #   make windows  cross-built for Windows (mingw-w64); make windows-package
 #   make test-windows  the Windows suite under Wine, against the Linux build
+#   make package  the Debian packages mirovan and mirovan-dev (build/package)
+#   make package-test  installs them with apt, runs them, purges them (root)
 # PRESET=asan builds with the sanitizers; WERROR=1 makes warnings errors.
 PRESET ?= default
 BUILD  := build/$(PRESET)
@@ -16,8 +19,12 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := reader vrml source viewer export
 FUZZ_BUILD   := build/fuzz
 
-DEPS := $(addprefix deps-,run test bench fuzz windows)
-.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
+# `make package`: a release build for /usr with Debian's compiler and linker
+# flags (hardening; no debug information, as the packages ship stripped).
+PACKAGE_BUILD := build/package
+
+DEPS := $(addprefix deps-,run test bench fuzz windows package)
+.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows package package-test $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
 
 all: run
 
@@ -49,7 +56,21 @@ windows: deps-windows
 	@cmake --build --preset windows
 
 windows-package: windows
-	@cd build/windows && cpack -G ZIP >/dev/null && ls "$$PWD"/Mirovan-*-win64.zip
+	@cd build/windows && rm -f Mirovan-*-win64.zip && cpack -G ZIP >/dev/null && ls "$$PWD"/Mirovan-*-win64.zip
+
+package: deps-package
+	@cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DMIROVAN_BUILD_TESTS=OFF -DMIROVAN_BUILD_BENCH=OFF \
+	  -DMIROVAN_WARNINGS_AS_ERRORS=$(if $(filter 1,$(WERROR)),ON,OFF) \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CFLAGS | sed 's/\(^\| \)-g\( \|$$\)/ /')" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS | sed 's/\(^\| \)-g\( \|$$\)/ /')" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j2
+	@cd $(PACKAGE_BUILD) && rm -f *.deb && cpack -G DEB >/dev/null && ls "$$PWD"/*.deb
+
+# Needs root (through sudo otherwise): it installs and purges the packages.
+package-test: package
+	@bash tests/package/install_test.sh $(PACKAGE_BUILD)
 
 # The Linux programs the suite compares with: the viewer's snapshots, the
 # translations and the random scenes.

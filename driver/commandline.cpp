@@ -43,6 +43,10 @@ int translate(bool (*translator)(const char*, const char*), const char* banner, 
 
 int runCommandLine(int argc, char** argv) {
     if (argc <= 1) return missingArguments();
+    if (std::strcmp(argv[1], "--version") == 0) {
+        textPrintf(console(), "mirovan %s\n", MIROVAN_VERSION);
+        return 0;
+    }
     if (argc > 2) driver.sceneFileName = argv[2];
 
     const char* mode = argv[1];

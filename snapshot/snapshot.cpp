@@ -107,6 +107,10 @@ bool sceneReadable(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("mirovan-snapshot %s\n", MIROVAN_VERSION);
+        return 0;
+    }
     SnapshotRequest request;
     if (!parse(argc, argv, request)) return usage();
     if (!sceneReadable(request.scene)) {
