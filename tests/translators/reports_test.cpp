@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "scene_baseline/plain_translator.h"
 #include "scene_baseline/scene_shapes.h"
@@ -215,15 +216,19 @@ TEST(Reports, QuotedWordsAndMissingNumbersOnce) {
 TEST(Reports, ByteOrderMarkInFrontOfTheScene) {
     const std::string dir = scratchDirectory();
     const std::string s = dir + "/marked.scn";
-    const std::string small = "Cube 1 x 3\nSphere 2\n";
+    const std::string small = "Material 1 0 0 1 0 0 0 0 0 0 0 0 5 Sphere x\nCube 1 1 1\n";
     std::string large = "Sphere 1 Cube 1 2,5 3\n";
     while (large.size() < (3u << 20)) large += "Cube 1 2 3 Push Translation 1 2 3 Pop\n";
-    for (const std::string* text : {&small, static_cast<const std::string*>(&large)}) {
-        for (const char* flag : {"-vrml", "-opengl", "-html", "-gltf"}) {
-            writeFile(s, *text);
+    const struct {
+        const std::string& text;
+        std::vector<const char*> flags;
+    } kRuns[] = {{small, {"-vrml", "-opengl", "-html", "-gltf"}}, {large, {"-vrml", "-opengl"}}};
+    for (const auto& run : kRuns) {
+        for (const char* flag : run.flags) {
+            writeFile(s, run.text);
             const RunResult plain = runProgram({MIROVAN_BINARY, flag, s, dir + "/out"});
             const std::string plainOut = readFile(dir + "/out");
-            writeFile(s, "\xEF\xBB\xBF" + *text);
+            writeFile(s, "\xEF\xBB\xBF" + run.text);
             const RunResult marked = runProgram({MIROVAN_BINARY, flag, s, dir + "/out"});
             EXPECT_EQ(marked.status, 0) << flag;
             EXPECT_TRUE(marked.out == plain.out) << flag << marked.out.substr(0, 200);
@@ -232,6 +237,17 @@ TEST(Reports, ByteOrderMarkInFrontOfTheScene) {
             EXPECT_EQ(marked.err.rfind(s + ":1:", 0), 0u) << flag << marked.err;
         }
     }
+    // The snapshot's picture too.
+    writeFile(s, small);
+    const RunResult plain = runProgram({MIROVAN_SNAPSHOT, s, dir + "/plain.png"});
+    writeFile(s, "\xEF\xBB\xBF" + small);
+    const RunResult marked = runProgram({MIROVAN_SNAPSHOT, s, dir + "/marked.png"});
+    EXPECT_EQ(plain.status, 0) << plain.out << plain.err;
+    EXPECT_EQ(marked.out, plain.out);
+    EXPECT_EQ(marked.err, plain.err);
+    const std::string picture = readFile(dir + "/plain.png");
+    EXPECT_GT(picture.size(), 100u);
+    EXPECT_TRUE(readFile(dir + "/marked.png") == picture);
     EXPECT_EQ(reportsAlone(s,
                            "\xEF\xBB\xBF"
                            "Cube 1 x 3\n"),
