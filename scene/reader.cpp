@@ -26,14 +26,19 @@ bool readNumber(bool asDouble, double& value) {
 
 SceneOpen openScene(const char* path) {
     switch (scanOpenFile(path)) {
-        case ScanOpen::Opened: return SceneOpen::Opened;
+        case ScanOpen::Opened: scanSkipByteOrderMark(); return SceneOpen::Opened;
         case ScanOpen::Missing: return SceneOpen::Missing;
         case ScanOpen::Unreadable: break;
     }
     return SceneOpen::Unreadable;
 }
 
-void openSceneMemory(const void* data, std::size_t size) { scanOpenMemory(data, size); }
+void openSceneMemory(const void* data, std::size_t size) {
+    scanOpenMemory(data, size);
+    scanSkipByteOrderMark();
+}
+
+void openScenePiece(const void* data, std::size_t size) { scanOpenMemory(data, size); }
 
 void openSceneDescriptor(int fd, const void* held, std::size_t length) {
     scanOpenDescriptor(fd, held, length);
@@ -96,8 +101,7 @@ bool nextStatement(SceneStatement& statement, NumberPrecision precision) {
                 value = 0.0;
                 statement.nonFinite |= 1u << index;
             }
-            if (!converting || scanConsumed() < word.offset + word.length)
-                scanNoteNumber(word, converting, value);
+            if (!converting || scanNumberStopsInWord(word)) scanNoteNumber(word, converting, value);
         }
     }
     return true;

@@ -85,7 +85,12 @@ struct ScannerState {
     LineCursor cursor{};
     bool countLater = false;       // a regular file: lines are counted only for a report
     std::uint64_t quietUntil = 0;  // the rest of a word reported already
-    bool afterUnknown = false;     // no keyword since the last unknown word
+    // A word reported before its end was held: it goes on to the first blank
+    // after `quietChecked`, the bytes before which are none.
+    bool quietOpen = false;
+    std::uint64_t quietChecked = 0;
+    std::uint64_t missingAt = UINT64_MAX;  // where a missing number was last reported
+    bool afterUnknown = false;             // no keyword since the last unknown word
     bool fingerprinting = false;
     std::uint64_t fingerprint = 0;
     NumberText number{};
@@ -96,6 +101,13 @@ struct ScannerState {
 // The block stands apart so that it starts as zeros, with nothing to copy.
 constinit thread_local ScannerState scanner;
 thread_local unsigned char scanBlock[kBlockSize];
+
+inline bool isBlank(int c) { return c == ' ' || static_cast<unsigned>(c - '\t') <= '\r' - '\t'; }
+inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
+inline bool isHexDigit(int c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+inline int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 // Line breaks in [first, last), sixteen bytes at a time.
 std::uint64_t countLineBreaks(const unsigned char* first, const unsigned char* last) {
@@ -195,8 +207,22 @@ bool readMore() {
     }
 }
 
+// Looks for the end of an open quiet word in the bytes held before input
+// offset `to`, which are about to be dropped.
+void settleQuietWord(std::uint64_t to) {
+    const std::uint64_t from = std::max(scanner.quietChecked, scanner.blockStart);
+    for (std::uint64_t at = from; at < to; ++at)
+        if (isBlank(scanner.data[at - scanner.blockStart])) {
+            scanner.quietOpen = false;
+            scanner.quietUntil = at;
+            return;
+        }
+    scanner.quietChecked = std::max(scanner.quietChecked, to);
+}
+
 __attribute__((noinline)) bool refill() {
     if (!scanner.countLater) advanceCursor(scanner.blockStart + scanner.end);
+    if (scanner.quietOpen) settleQuietWord(scanner.blockStart + scanner.end);
     scanner.blockStart += scanner.end;
     scanner.pos = scanner.end = 0;
     return readMore();
@@ -208,6 +234,7 @@ __attribute__((noinline)) bool refill() {
 __attribute__((noinline)) bool makeRoom(std::size_t room) {
     if (scanner.data != scanBlock) return false;  // input in memory: all there is
     if (!scanner.countLater) advanceCursor(scanner.blockStart + scanner.pos);
+    if (scanner.quietOpen) settleQuietWord(scanner.blockStart + scanner.pos);
     const std::size_t rest = scanner.end - scanner.pos;
     std::memmove(scanBlock, scanBlock + scanner.pos, rest);
     scanner.blockStart += scanner.pos;
@@ -235,13 +262,6 @@ inline int take() {
 inline void giveBack(int c) {
     if (c != kEnd) --scanner.pos;
 }
-
-inline bool isBlank(int c) { return c == ' ' || static_cast<unsigned>(c - '\t') <= '\r' - '\t'; }
-inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
-inline bool isHexDigit(int c) {
-    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-inline int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 // Skips white space; false at the end of the input.
 inline bool skipBlanks() {
@@ -496,6 +516,22 @@ void placeReport(SceneReport& r, std::uint64_t offset) {
     r.column = offset > scanner.cursor.lineStart ? offset - scanner.cursor.lineStart : 0;
 }
 
+// Whether a word at input offset `offset` is the rest of a word reported
+// already, which it is while no blank stands between them.
+bool inQuietWord(std::uint64_t offset) {
+    if (offset < scanner.quietUntil) return true;
+    if (!scanner.quietOpen) return false;
+    if (offset < scanner.quietChecked) return true;
+    const std::uint64_t held = scanner.blockStart + scanner.end;
+    settleQuietWord(std::min(offset + 1, held));
+    if (!scanner.quietOpen) return offset < scanner.quietUntil;
+    if (offset < held) return true;
+    // The word runs to the end of the input: `offset` is past it.
+    scanner.quietOpen = false;
+    scanner.quietUntil = held;
+    return false;
+}
+
 bool looksLikeNumber(const char* text, std::size_t length) {
     std::size_t i = 0;
     if (i < length && (text[i] == '-' || text[i] == '+')) ++i;
@@ -516,7 +552,7 @@ __attribute__((noinline)) void noteUnknownWord(std::uint64_t offset, const char*
                                                std::size_t kept, std::size_t length) {
     const bool itsNumber = scanner.afterUnknown && looksLikeNumber(text, kept);
     scanner.afterUnknown = true;
-    if (offset < scanner.quietUntil || itsNumber) return;
+    if (itsNumber || inQuietWord(offset)) return;
     SceneReport* r = newReport();
     if (r == nullptr) return;
     r->kind = ReportKind::UnknownWord;
@@ -530,6 +566,8 @@ void startReading() {
     scanner.cursor = LineCursor{};
     scanner.countLater = false;
     scanner.quietUntil = 0;
+    scanner.quietOpen = false;
+    scanner.missingAt = UINT64_MAX;
     scanner.afterUnknown = false;
     scanner.fingerprint = 0xcbf29ce484222325;
     startReportLog();
@@ -587,6 +625,17 @@ int scanHandOver(const unsigned char*& held, std::size_t& length) {
     scanner.ownsFd = false;
     scanClose();
     return fd;
+}
+
+void scanSkipByteOrderMark() {
+    static const unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+    if (scanner.pos != 0 || scanner.blockStart != 0) return;
+    if (scanner.end < sizeof kMark && scanner.end > 0 && scanner.data[0] == kMark[0])
+        makeRoom(sizeof kMark);
+    if (scanner.end < sizeof kMark || std::memcmp(scanner.data, kMark, sizeof kMark) != 0) return;
+    scanner.pos = sizeof kMark;
+    // Columns of the first line count from the byte after it.
+    scanner.cursor.lineStart = sizeof kMark;
 }
 
 std::int64_t scanFileSize() {
@@ -674,27 +723,45 @@ void scanWordAhead(ScanWord& word) {
     word.atEnd = !skipBlanks();
     word.offset = scanConsumed();
     word.length = word.kept = 0;
+    word.open = false;
     if (word.atEnd) return;
     if (scanner.end - scanner.pos <= kTokenKeep) makeRoom(kTokenKeep + 1);
     const unsigned char* const p = scanner.data + scanner.pos;
     const std::size_t held = scanner.end - scanner.pos;
     while (word.length < held && !isBlank(p[word.length])) ++word.length;
+    word.open = word.length == held && scanner.data == scanBlock && !scanner.atEnd;
     word.kept = std::min(word.length, kTokenKeep);
     std::memcpy(word.text, p, word.kept);
     word.text[word.kept] = '\0';
 }
 
+bool scanNumberStopsInWord(const ScanWord& word) {
+    if (scanConsumed() < word.offset + word.length) return true;
+    if (!word.open) return false;
+    const int next = peek();
+    return next != kEnd && !isBlank(next);
+}
+
 void scanNoteNumber(const ScanWord& word, bool converted, double value) {
     const std::uint64_t offset = word.atEnd ? scanConsumed() : word.offset;
-    if (offset < scanner.quietUntil) return;
+    if (inQuietWord(offset)) return;
     ReportKind kind = ReportKind::NotANumber;
     if (word.atEnd)
         kind = ReportKind::MissingAtEnd;
     else if (!converted && word.length <= kTokenKeep &&
              lookupKeyword(word.text) != StatementKind::Unrecognised)
         kind = ReportKind::MissingBefore;  // read next as the keyword it is
-    else
-        scanner.quietUntil = word.offset + word.length;  // its rest is no new word
+    if (kind != ReportKind::NotANumber) {
+        // Each group of the statement finds the same number missing there.
+        if (offset == scanner.missingAt) return;
+        scanner.missingAt = offset;
+    } else if (word.open) {
+        // Its rest is no new word, wherever it ends.
+        scanner.quietOpen = true;
+        scanner.quietChecked = std::max(word.offset + word.length, scanConsumed());
+    } else {
+        scanner.quietUntil = word.offset + word.length;
+    }
     SceneReport* r = newReport();
     if (r == nullptr) return;
     r->kind = kind;

@@ -24,6 +24,10 @@ void scanOpenDescriptor(int fd, const void* held, std::size_t length);
 // it and not taken yet (valid until the next reading on this thread), and
 // closes the reading; -1 for an input in memory.
 int scanHandOver(const unsigned char*& held, std::size_t& length);
+// Takes a UTF-8 byte-order mark at the very start of the input, which some
+// editors write in front of a text: the reading goes on as if it were not
+// there, columns included.
+void scanSkipByteOrderMark();
 std::int64_t scanFileSize();  // of the open file, if a regular file; else -1
 void scanClose();
 
@@ -57,9 +61,13 @@ struct ScanWord {
     std::size_t length;  // as far as the bytes held show it
     std::size_t kept;
     bool atEnd;  // no word: the input ends
+    bool open;   // it reaches the end of the bytes held: it may be longer
     char text[kTokenKeep + 1];
 };
 void scanWordAhead(ScanWord& word);
+// After a number is read from `word`: whether it stopped short of the
+// word's end, wherever that end lies.
+bool scanNumberStopsInWord(const ScanWord& word);
 // Reports the number read from `word`: none could be read (`converted`
 // false), or it took only the start of the word, giving `value`.
 void scanNoteNumber(const ScanWord& word, bool converted, double value);

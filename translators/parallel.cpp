@@ -200,7 +200,7 @@ void translateSegment(Worker& w) {
     std::int64_t depth = 0, lowest = 0;
     startRun(slot, 0, 0, 0);
 
-    openSceneMemory(slot.input, slot.size);
+    openScenePiece(slot.input, slot.size);
     SceneStatement statement;
     while (nextStatement(statement, parallel.mode->precision)) {
         const StatementKind kind = statement.kind;

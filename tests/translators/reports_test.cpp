@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "scene_baseline/plain_translator.h"
 #include "scene_baseline/scene_shapes.h"
@@ -34,6 +35,22 @@ std::string reportsOf(const std::string& scene, const std::string& text) {
         EXPECT_EQ(r.status, 0) << mode.flag;
         EXPECT_TRUE(readFile(out) == readFile(plain)) << mode.flag;
         EXPECT_TRUE(r.out.substr(r.out.find('\n') + 1) == readFile(scene + ".echo")) << mode.flag;
+        if (&mode != &kModes[0]) {
+            EXPECT_EQ(r.err, reports) << mode.flag << " reports otherwise";
+        }
+        reports = r.err;
+    }
+    return reports;
+}
+
+// Standard error of each mode on `text`, for scenes the plain translation
+// reads otherwise: words over 99 bytes, a byte-order mark.
+std::string reportsAlone(const std::string& scene, const std::string& text) {
+    writeFile(scene, text);
+    std::string reports;
+    for (const Mode& mode : kModes) {
+        const RunResult r = runProgram({MIROVAN_BINARY, mode.flag, scene, scene + ".out"});
+        EXPECT_EQ(r.status, 0) << mode.flag;
         if (&mode != &kModes[0]) {
             EXPECT_EQ(r.err, reports) << mode.flag << " reports otherwise";
         }
@@ -147,4 +164,125 @@ TEST(Reports, NumberMissingWhereTheSceneIsCut) {
     EXPECT_EQ(reportsOf(s, text), expected);
     OneCore pinned;
     EXPECT_EQ(reportsOf(s, text), expected);
+}
+
+// A number longer than the reader holds at once, reported alike wherever
+// the end of the first 64 KiB falls in it: before its first digit, at it,
+// within it, at its last digit, at the letter after it, and after it.
+TEST(Reports, LongNumberWhereverABlockEnds) {
+    const std::string s = scratchDirectory() + "/long.scn";
+    std::string head;
+    while (head.size() < (64u << 10) - 3100) head += "Sphere 1\n";
+    const std::size_t line = head.size() / 9 + 1;
+    const std::string number = std::string(3000, '0') + "1x";
+    // The pad in front of the line that puts the block's end at its first digit.
+    const long firstDigit = static_cast<long>((64u << 10) - head.size() - 16);
+    for (const long before : {-1, 0, 1, 1500, 2999, 3000, 3001, 3002}) {
+        const auto pad = static_cast<std::size_t>(firstDigit - before);
+        const std::string expected =
+            s + ":" + std::to_string(line) + ":" + std::to_string(pad + 17) + ": « " +
+            std::string(99, '0') + "… » n'est pas un nombre, lu comme 1\n" + s + ":" +
+            std::to_string(line) + ":" + std::to_string(pad + 3020) + ": mot inconnu « Foo »\n";
+        EXPECT_EQ(reportsOf(s, head + std::string(pad, ' ') + "Translation 1 1 " + number +
+                                   " Foo\nCube 1 2 3\n"),
+                  expected)
+            << "the block ends " << before << " bytes into the number";
+    }
+}
+
+// The word as quoted: never two identical lines, never a UTF-8 character
+// cut in two, a NUL byte shown.
+TEST(Reports, QuotedWordsAndMissingNumbersOnce) {
+    const std::string s = scratchDirectory() + "/nits.scn";
+    EXPECT_EQ(reportsOf(s, "Cube 1 2 3\nSpotlight 1 2"),
+              s + ":2:14: nombre manquant à la fin, lu comme 0\n");
+    EXPECT_EQ(reportsOf(s, "Spotlight 1 2\nCube 1 2 3\n"),
+              s + ":2:1: nombre manquant avant « Cube », lu comme 0\n");
+    std::string accents;
+    for (int k = 0; k < 60; ++k) accents += "é";  // 2 bytes each: the 50th is cut
+    std::string kept;
+    for (int k = 0; k < 49; ++k) kept += "é";
+    EXPECT_EQ(reportsAlone(s, "Sphere " + accents + "\nZ" + accents + " 1\n"),
+              s + ":1:8: « " + kept + "… » n'est pas un nombre, lu comme 0\n" + s +
+                  ":2:1: mot inconnu « Z" + kept + "… »\n");
+    EXPECT_EQ(reportsOf(s, std::string("Cube 1 a\0b 3\nPus\0h Pop\n", 23)),
+              s + ":1:8: « a\\0b » n'est pas un nombre, lu comme 0\n" + s +
+                  ":2:1: mot inconnu « Pus\\0h »\n");
+}
+
+// Each mode reads a scene that starts with a UTF-8 byte-order mark as the
+// same scene without it: the same outputs, echo and reports, columns
+// counted from after the mark. Large enough for two threads too.
+TEST(Reports, ByteOrderMarkInFrontOfTheScene) {
+    const std::string dir = scratchDirectory();
+    const std::string s = dir + "/marked.scn";
+    const std::string small = "Material 1 0 0 1 0 0 0 0 0 0 0 0 5 Sphere x\nCube 1 1 1\n";
+    std::string large = "Sphere 1 Cube 1 2,5 3\n";
+    while (large.size() < (3u << 20)) large += "Cube 1 2 3 Push Translation 1 2 3 Pop\n";
+    const struct {
+        const std::string& text;
+        std::vector<const char*> flags;
+    } kRuns[] = {{small, {"-vrml", "-opengl", "-html", "-gltf"}}, {large, {"-vrml", "-opengl"}}};
+    for (const auto& run : kRuns) {
+        for (const char* flag : run.flags) {
+            writeFile(s, run.text);
+            const RunResult plain = runProgram({MIROVAN_BINARY, flag, s, dir + "/out"});
+            const std::string plainOut = readFile(dir + "/out");
+            writeFile(s, "\xEF\xBB\xBF" + run.text);
+            const RunResult marked = runProgram({MIROVAN_BINARY, flag, s, dir + "/out"});
+            EXPECT_EQ(marked.status, 0) << flag;
+            EXPECT_TRUE(marked.out == plain.out) << flag << marked.out.substr(0, 200);
+            EXPECT_EQ(marked.err, plain.err) << flag;
+            EXPECT_TRUE(readFile(dir + "/out") == plainOut) << flag;
+            EXPECT_EQ(marked.err.rfind(s + ":1:", 0), 0u) << flag << marked.err;
+        }
+    }
+    // The snapshot's picture too.
+    writeFile(s, small);
+    const RunResult plain = runProgram({MIROVAN_SNAPSHOT, s, dir + "/plain.png"});
+    writeFile(s, "\xEF\xBB\xBF" + small);
+    const RunResult marked = runProgram({MIROVAN_SNAPSHOT, s, dir + "/marked.png"});
+    EXPECT_EQ(plain.status, 0) << plain.out << plain.err;
+    EXPECT_EQ(marked.out, plain.out);
+    EXPECT_EQ(marked.err, plain.err);
+    const std::string picture = readFile(dir + "/plain.png");
+    EXPECT_GT(picture.size(), 100u);
+    EXPECT_TRUE(readFile(dir + "/marked.png") == picture);
+    EXPECT_EQ(reportsAlone(s,
+                           "\xEF\xBB\xBF"
+                           "Cube 1 x 3\n"),
+              s + ":1:8: « x » n'est pas un nombre, lu comme 0\n");
+}
+
+// On two threads, a fault on the first line of a later segment stands on a
+// line that started in an earlier one: its column counts every segment's
+// bytes of that line.
+TEST(Reports, FaultsOnLongLinesAcrossSegments) {
+    if (allowedCores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    const std::string s = scratchDirectory() + "/lines.scn";
+    std::string text = "Sphere 1\n";
+    std::size_t column = 0;
+    for (int line = 0; line < 3; ++line) {
+        // One line of 600 KB with a fault in every 90 KB of it.
+        std::string longLine;
+        for (std::size_t next = 1000; longLine.size() < 600000;) {
+            longLine += "Cube 1 2 3 Push Translation 1 2 3 Pop ";
+            if (longLine.size() >= next) {
+                if (line == 0 && column == 0) column = longLine.size() + 1;
+                longLine += "Cube 1 2,5 3 ";
+                next += 90000;
+            }
+        }
+        text += longLine + "\n";
+    }
+    const std::string several = reportsOf(s, text);
+    std::string one;
+    {
+        OneCore pinned;
+        one = reportsOf(s, text);
+    }
+    EXPECT_EQ(several.rfind(s + ":2:" + std::to_string(column + 7) + ": « 2,5 » n'est pas", 0), 0u)
+        << several.substr(0, 200);
+    EXPECT_EQ(std::count(several.begin(), several.end(), '\n'), 21) << several;
+    EXPECT_EQ(several, one);
 }

@@ -2,6 +2,7 @@
 // for each version of the file.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,4 +39,27 @@ TEST_F(ReportsTest, OncePerVersionOfTheScene) {
     EXPECT_EQ(reportsOfFrames(5), report);
     useScene("Sphere 4\nSphere 3\n");
     EXPECT_EQ(reportsOfFrames(5), "");
+}
+
+// A byte-order mark in front of the scene: the first statement is drawn,
+// the echo and the reports are those of the scene without it.
+TEST_F(ReportsTest, ByteOrderMarkReadsAsTheSceneWithout) {
+    const std::string text = "Material 1 0 0 1 0 0 0 0 0 0 0 0 5\nCube 1 1 1 Zap\n";
+    const std::string report = scenePath + ":2:12: mot inconnu « Zap »\n";
+    useScene("Cube 1 1 1\n");
+    frames(1);
+    const std::vector<unsigned char> unlit = pixels();
+    useScene(text);
+    EXPECT_EQ(reportsOfFrames(1), report);
+    const std::string echo = frames(1);
+    const std::vector<unsigned char> plain = pixels();
+    EXPECT_FALSE(plain == unlit) << "the material shows";
+    useScene("\xEF\xBB\xBF" + text);
+    EXPECT_EQ(reportsOfFrames(1), report);
+    EXPECT_EQ(frames(1), echo);
+    EXPECT_TRUE(pixels() == plain);
+    useScene(
+        "\xEF\xBB\xBF"
+        "Cube 1 1 1 Zap\n");
+    EXPECT_EQ(reportsOfFrames(1), scenePath + ":1:12: mot inconnu « Zap »\n");
 }

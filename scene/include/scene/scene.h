@@ -55,9 +55,12 @@ struct SceneStatement {
 enum class SceneOpen { Opened, Missing, Unreadable };
 
 // A scene file, or a copy of one held in memory. A scene that cannot be
-// opened is reported on the console by reportUnopenedScene.
+// opened is reported on the console by reportUnopenedScene. A UTF-8
+// byte-order mark at its very start is skipped; columns count from after it.
 SceneOpen openScene(const char* path);
 void openSceneMemory(const void* data, std::size_t size);
+// A piece of a scene that does not start it, read as it stands.
+void openScenePiece(const void* data, std::size_t size);
 // The next statement; false at the end of the scene. An unrecognised token is
 // a statement of kind Unrecognised with no numbers.
 bool nextStatement(SceneStatement& statement, NumberPrecision precision);
