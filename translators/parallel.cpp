@@ -304,9 +304,13 @@ void indentSegment(Slot& slot) {
             addPiece(slot, false, start, end);
             continue;
         }
-        const std::size_t lines =
-            static_cast<std::size_t>(std::count(text + start, text + end, '\n'));
-        if (slot.indented.size + (end - start) + lines * extra > kHeldText) return;
+        // Lines counted only where lines of one byte each could pass the bound.
+        const std::size_t length = end - start;
+        if (slot.indented.size + length * (1 + extra) > kHeldText &&
+            slot.indented.size + length +
+                    static_cast<std::size_t>(std::count(text + start, text + end, '\n')) * extra >
+                kHeldText)
+            return;
         const std::size_t from = slot.indented.size;
         appendIndented(slot.indented, text + start, text + end, extra);
         addPiece(slot, true, from, slot.indented.size);
