@@ -43,3 +43,9 @@ bool savePicture(const char* path) {
     int width = 0, height = 0;
     return readPixelsRGB(rgb, width, height) && writePng(path, rgb.data(), width, height);
 }
+
+bool savePictureTo(std::FILE* file) {
+    std::vector<unsigned char> rgb;
+    int width = 0, height = 0;
+    return readPixelsRGB(rgb, width, height) && writeRows(file, rgb.data(), width, height);
+}

@@ -7,6 +7,7 @@
 #include "headless/headless.h"
 #include "scene/scene.h"
 #include "scene/console.h"
+#include "translators/whole_output.h"
 #include "viewer/scene_source.h"
 #include "viewer/view.h"
 
@@ -104,6 +105,8 @@ bool sceneReadable(const char* path) {
     return false;
 }
 
+bool writePicture(std::FILE* output, const void*) { return savePictureTo(output); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,9 +136,10 @@ int main(int argc, char** argv) {
     setFrameDrawer(drawScene);
     for (int i = 0; i < request.frames; ++i) displayFrame();
 
-    const bool saved = savePicture(request.output);
+    // The translators' output: never the scene itself, and an earlier
+    // picture kept if this one cannot be written whole.
+    const bool saved = writeWholeOutput(request.scene, request.output, writePicture, nullptr);
     closeHeadlessContext();
-    if (!saved) textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", request.output);
     consoleFlush();
     return saved ? 0 : 1;
 }

@@ -15,6 +15,11 @@
 
 namespace {
 
+struct InPlaceState {
+    long long failAfter = -1;  // bytes of the copy over the output, for tests
+};
+InPlaceState inPlace;
+
 #ifdef _WIN32
 // In the user's temporary folder, gone once closed (msvcrt's tmpfile would
 // make it at the root of the drive, which users may not write).
@@ -54,11 +59,19 @@ bool reserve(std::FILE* file, FileSize size) {
 }
 #endif
 
-bool copyAll(std::FILE* from, std::FILE* to) {
+// At most `limit` bytes (-1: all) are written, and then the copy fails.
+bool copyAll(std::FILE* from, std::FILE* to, long long limit = -1) {
     if (std::fseek(from, 0, SEEK_SET) != 0 || std::fseek(to, 0, SEEK_SET) != 0) return false;
     char block[1 << 15];
-    for (std::size_t n; (n = std::fread(block, 1, sizeof block, from)) > 0;)
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, from)) > 0;) {
+        if (limit >= 0 && static_cast<unsigned long long>(limit) < n) {
+            std::fwrite(block, 1, static_cast<std::size_t>(limit), to);
+            std::fflush(to);
+            return false;
+        }
         if (std::fwrite(block, 1, n, to) != n) return false;
+        if (limit >= 0) limit -= static_cast<long long>(n);
+    }
     return !std::ferror(from) && std::fflush(to) == 0;
 }
 
@@ -73,7 +86,7 @@ bool copyOver(std::FILE* staged, std::FILE* output) {
         resize(output, earlierSize);  // room taken, nothing written
         done = false;
     } else if (done) {
-        done = copyAll(staged, output) && resize(output, size);
+        done = copyAll(staged, output, inPlace.failAfter) && resize(output, size);
         if (!done) {
             copyAll(earlier, output);
             resize(output, earlierSize);
@@ -84,6 +97,8 @@ bool copyOver(std::FILE* staged, std::FILE* output) {
 }
 
 }  // namespace
+
+void setInPlaceFailureAfter(long long bytes) { inPlace.failAfter = bytes; }
 
 bool openStaged(OutputFile& output) {
     output.inPlace = std::fopen(output.target.c_str(), "r+b");

@@ -1,6 +1,7 @@
 #include "parallel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -27,6 +28,16 @@ constexpr std::size_t kSegmentBytes = 128 << 10;
 // 64 KiB at most) must fit the first segment.
 static_assert(kSegmentBytes >= (64 << 10));
 constexpr std::int64_t kThreadsFrom = 1 << 20;
+// The text a thread holds for a segment before its turn to write. Deep
+// brackets make a line of up to a thousand blanks from a few bytes: a
+// segment beyond this is written by its own thread when its turn comes,
+// indented as it goes and the rest translated straight into the output, and
+// the scene after the segments already taken is read on in order, as one
+// thread would, since handing such text between threads costs more than it
+// saves.
+constexpr std::size_t kHeldText = 2 << 20;
+// The most text indented at once when a segment is written that way.
+constexpr std::size_t kIndentChunk = 256 << 10;
 constexpr int kMostThreads = 4;
 
 // A stretch of a segment's text whose lines all stand at one depth. Depths
@@ -63,6 +74,8 @@ struct Slot {
     Text text, echo, indented;
     std::vector<Run> runs;
     std::vector<Piece> pieces;   // what is written, in order
+    std::size_t piecesCover;     // runs in `pieces`; the others are indented as written
+    bool cut;                    // its text outgrew kHeldText: the rest is translated at its turn
     std::int64_t depth, lowest;  // after the segment, from the start
     std::uint64_t before;        // brackets open before it, once known
     std::uint64_t lines, lastLineStart;
@@ -84,6 +97,7 @@ struct ParallelState {
     std::unique_ptr<unsigned char[]> carry;  // read, not yet in a segment
     std::size_t carryLength;
     bool atEnd, readFailed, restTaken;
+    std::atomic<bool> inOrder;  // a segment's text passed kHeldText: the rest read in order
     std::uint64_t nextIndex;
     // Under `lock`: the next segment to place, and the brackets open before it.
     std::uint64_t placing, openBefore;
@@ -133,7 +147,7 @@ Slot* takeSegment() {
     if (!fill(slot.input, length)) parallel.readFailed = true;
     if (parallel.readFailed || length == 0) return nullptr;
 
-    slot.size = parallel.atEnd ? length : lastCut(slot.input, length);
+    slot.size = parallel.inOrder ? 0 : parallel.atEnd ? length : lastCut(slot.input, length);
     slot.rest = slot.size == 0;
     if (slot.rest) slot.size = length;  // the rest is read on from the descriptor
     slot.held = length;
@@ -187,12 +201,23 @@ void numberMissingBeforeNext(Slot& slot) {
     last.wordCut = false;
 }
 
+// What the segment's reading tells once it is over: its reports and lines.
+void finishSegment(Slot& slot) {
+    slot.reports = sceneReports();
+    if (slot.size < slot.held) numberMissingBeforeNext(slot);
+    slot.lines = sceneLinesTaken(slot.lastLineStart);
+    closeScene();
+}
+
 // Translates the segment with no bracket open before it, the lines at the
 // least depth they can stand at, into the slot.
 void translateSegment(Worker& w) {
     Slot& slot = *w.slot;
     slot.text.size = slot.echo.size = 0;
     slot.runs.clear();
+    slot.pieces.clear();
+    slot.piecesCover = 0;
+    slot.cut = false;
     textOpenDrain(w.out, toText, &slot.text);
     textOpenDrain(w.echo, toText, &slot.echo);
     Translator t;
@@ -222,15 +247,16 @@ void translateSegment(Worker& w) {
             if (kind == StatementKind::Push) ++depth;
             startRun(slot, depth, lowest, 0);
         }
+        if (slot.text.size >= kHeldText) {
+            slot.cut = true;  // the scene stays open where it stands
+            break;
+        }
     }
     endRun(w);
     textFlush(w.echo);
-    slot.reports = sceneReports();
-    if (slot.size < slot.held) numberMissingBeforeNext(slot);
-    slot.lines = sceneLinesTaken(slot.lastLineStart);
-    closeScene();
     slot.depth = depth;
     slot.lowest = lowest;
+    if (!slot.cut) finishSegment(slot);
 }
 
 // Blanks in front of a line at `depth` under the mode's first indentation.
@@ -247,27 +273,81 @@ void addPiece(Slot& slot, bool indented, std::size_t start, std::size_t end) {
         slot.pieces.push_back({indented, start, end});
 }
 
+std::size_t runStart(const Slot& slot, std::size_t run) {
+    return run == 0 ? 0 : slot.runs[run - 1].end;
+}
+
+// The blanks the lines of a run lack once the brackets open before the
+// segment are known; false for a run that is left out (a Pop with none
+// open) or empty.
+bool blanksLacking(const Slot& slot, std::size_t run, std::size_t& extra) {
+    const Run& r = slot.runs[run];
+    if (r.needs > slot.before || runStart(slot, run) == r.end) return false;
+    const std::int64_t depth =
+        std::max(static_cast<std::int64_t>(slot.before) + r.depth, r.depth - r.lowest);
+    extra = blanksAt(depth) - blanksAt(r.depth - r.lowest);
+    return true;
+}
+
 // The segment's pieces, once the brackets open before it are known: runs
-// whose lines stand deeper than translated get the blanks they lack.
+// whose lines stand deeper than translated get the blanks they lack, until
+// that text would pass kHeldText.
 void indentSegment(Slot& slot) {
-    const std::int64_t before = static_cast<std::int64_t>(slot.before);
     slot.indented.size = 0;
-    slot.pieces.clear();
-    std::size_t start = 0;
-    for (const Run& run : slot.runs) {
-        const std::size_t runStart = start;
-        start = run.end;
-        if (run.needs > slot.before || runStart == run.end) continue;  // a Pop with none open
-        const std::int64_t depth = std::max(before + run.depth, run.depth - run.lowest);
-        const std::size_t extra = blanksAt(depth) - blanksAt(run.depth - run.lowest);
+    const char* const text = slot.text.data.get();
+    for (; slot.piecesCover < slot.runs.size(); ++slot.piecesCover) {
+        const std::size_t run = slot.piecesCover, start = runStart(slot, run),
+                          end = slot.runs[run].end;
+        std::size_t extra = 0;
+        if (!blanksLacking(slot, run, extra)) continue;
         if (extra == 0) {
-            addPiece(slot, false, runStart, run.end);
+            addPiece(slot, false, start, end);
             continue;
         }
+        // Lines counted only where lines of one byte each could pass the bound.
+        const std::size_t length = end - start;
+        if (slot.indented.size + length * (1 + extra) > kHeldText &&
+            slot.indented.size + length +
+                    static_cast<std::size_t>(std::count(text + start, text + end, '\n')) * extra >
+                kHeldText)
+            return;
         const std::size_t from = slot.indented.size;
-        const char* const text = slot.text.data.get();
-        appendIndented(slot.indented, text + runStart, text + run.end, extra);
+        appendIndented(slot.indented, text + start, text + end, extra);
         addPiece(slot, true, from, slot.indented.size);
+    }
+}
+
+void writePieces(const Slot& slot) {
+    for (const Piece& piece : slot.pieces) {
+        const Text& text = piece.indented ? slot.indented : slot.text;
+        toOutput(nullptr, text.data.get() + piece.start, piece.end - piece.start);
+    }
+}
+
+// The runs that `pieces` do not cover, indented a chunk at a time.
+void writeRunsLeft(Slot& slot) {
+    const char* const text = slot.text.data.get();
+    for (std::size_t run = slot.piecesCover; run < slot.runs.size(); ++run) {
+        std::size_t extra = 0;
+        if (!blanksLacking(slot, run, extra)) continue;
+        const char *p = text + runStart(slot, run), *const end = text + slot.runs[run].end;
+        if (extra == 0) {
+            toOutput(nullptr, p, static_cast<std::size_t>(end - p));
+            continue;
+        }
+        while (p < end) {
+            const char* stop = p;
+            for (std::size_t bytes = 0; stop < end && bytes < kIndentChunk; bytes += extra) {
+                const void* line = std::memchr(stop, '\n', static_cast<std::size_t>(end - stop));
+                const char* next = line ? static_cast<const char*>(line) + 1 : end;
+                bytes += static_cast<std::size_t>(next - stop);
+                stop = next;
+            }
+            slot.indented.size = 0;
+            appendIndented(slot.indented, p, stop, extra);
+            toOutput(nullptr, slot.indented.data.get(), slot.indented.size);
+            p = stop;
+        }
     }
 }
 
@@ -308,10 +388,7 @@ void writeReady() {
         Slot& slot = parallel.slots[parallel.turn % parallel.slotCount];
         if (slot.state != SlotState::Ready || slot.index != parallel.turn) break;
         hold.unlock();
-        for (const Piece& piece : slot.pieces) {
-            const Text& text = piece.indented ? slot.indented : slot.text;
-            toOutput(nullptr, text.data.get() + piece.start, piece.end - piece.start);
-        }
+        writePieces(slot);
         toStandardOutput(nullptr, slot.echo.data.get(), slot.echo.size);
         writeReports(slot.reports);
         passLines(slot.lines, slot.lastLineStart, slot.size);
@@ -350,11 +427,59 @@ void translateRest(Worker& w) {
     parallel.changed.notify_all();
 }
 
+// A segment whose text passed kHeldText, cut in its translation or in its
+// indentation: its own thread writes it once its turn comes, the lines
+// indented as they go out and, if it was cut, the rest of it translated
+// straight into the output.
+void writeAtTurn(Worker& w) {
+    Slot& slot = *w.slot;
+    parallel.inOrder = true;
+    {
+        std::unique_lock<std::mutex> hold(parallel.lock);
+        parallel.changed.wait(hold, [&] { return parallel.turn == slot.index; });
+        if (slot.cut) slot.before = parallel.openBefore;  // it is the next to place
+    }
+    writePieces(slot);
+    writeRunsLeft(slot);
+    toStandardOutput(nullptr, slot.echo.data.get(), slot.echo.size);
+    std::uint64_t openAfter = 0;
+    if (slot.cut) {
+        textOpenDrain(w.out, toOutput, nullptr);
+        textOpenDrain(w.echo, toStandardOutput, nullptr);
+        Translator t;
+        startTranslator(
+            t, *parallel.mode, w.out, w.echo,
+            static_cast<std::uint64_t>(
+                std::max(static_cast<std::int64_t>(slot.before), -slot.lowest) + slot.depth));
+        translateStatements(t);
+        textFlush(w.out);
+        textFlush(w.echo);
+        finishSegment(slot);
+        openAfter = t.openPushes;
+    }
+    writeReports(slot.reports);
+    passLines(slot.lines, slot.lastLineStart, slot.size);
+    std::lock_guard<std::mutex> hold(parallel.lock);
+    if (slot.cut) {
+        parallel.openBefore = openAfter;
+        ++parallel.placing;
+        placeTranslated();
+    }
+    slot.state = SlotState::Free;
+    ++parallel.turn;
+    parallel.changed.notify_all();
+}
+
 void work(Worker& w) {
     while (Slot* slot = takeSegment()) {
         w.slot = slot;
         if (slot->rest) return translateRest(w);
         translateSegment(w);
+        if (slot->cut) {
+            writeAtTurn(w);
+            writeReady();
+            continue;
+        }
         std::unique_lock<std::mutex> hold(parallel.lock);
         slot->state = SlotState::Translated;
         placeTranslated();
@@ -362,6 +487,11 @@ void work(Worker& w) {
         parallel.changed.wait(hold, [&] { return slot->state == SlotState::Placed; });
         hold.unlock();
         indentSegment(*slot);
+        if (slot->piecesCover < slot->runs.size()) {
+            writeAtTurn(w);
+            writeReady();
+            continue;
+        }
         hold.lock();
         slot->state = SlotState::Ready;
         hold.unlock();
@@ -389,6 +519,7 @@ bool translateOnThreads(const TranslationMode& mode, int threads, const char* sc
     std::memcpy(parallel.carry.get(), held, heldLength);
     parallel.carryLength = heldLength;
     parallel.atEnd = parallel.restTaken = parallel.writeFailed = parallel.writing = false;
+    parallel.inOrder = false;
     parallel.readFailed = parallel.fd < 0;
     parallel.nextIndex = parallel.placing = parallel.openBefore = 0;
     parallel.turn = parallel.lines = parallel.lineStart = 0;

@@ -4,8 +4,9 @@
 // whole segments as if no bracket were open before them; once the brackets
 // open before a segment are known, the lines that stand deeper get the
 // blanks they lack and the Pops that close nothing are left out. The texts are written in the
-// scene's order. Every byte is read through the descriptor the reader
-// opened.
+// scene's order. A segment whose text outgrows what a thread may hold is
+// written by its own thread at its turn, and the scene after it is read on
+// in order. Every byte is read through the descriptor the reader opened.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,6 @@ void setSegmentSeam(void (*seam)(std::uint64_t segment));
 struct ThreadsRun {
     int threads;             // 0: the last translation ran on one thread
     std::uint64_t segments;  // translated apart
-    bool rest;               // a stretch with no keyword to cut at: read on in order
+    bool rest;  // read on in order: a stretch with no keyword to cut at, or text too long to hold
 };
 ThreadsRun lastThreadsRun();

@@ -5,6 +5,7 @@
 #include "output_file.h"
 #include "scene/console.h"
 #include "scene/scene.h"
+#include "translators/whole_output.h"
 
 namespace {
 
@@ -20,7 +21,28 @@ bool sameFile(const char* scene, const char* output) {
 #endif
 }
 
+void sayNotCreated(const char* outputFile) {
+    textPrintf(console(), "%s ne peut pas etre cree!!!\n", outputFile);
+}
+
+void sayNotWritten(const char* outputFile) {
+    textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", outputFile);
+}
+
 }  // namespace
+
+bool writeWholeOutput(const char* sceneFile, const char* outputFile, OutputWriter write,
+                      const void* job) {
+    OutputFile output;
+    if (sameFile(sceneFile, outputFile) || !openOutput(output, outputFile)) {
+        sayNotCreated(outputFile);
+        return false;
+    }
+    const bool wrote = write(output.file, job);
+    if (closeOutput(output, wrote)) return true;
+    sayNotWritten(outputFile);
+    return false;
+}
 
 bool writeSceneToFile(const char* sceneFile, const char* outputFile, SceneWriter write,
                       const void* job) {
@@ -31,7 +53,7 @@ bool writeSceneToFile(const char* sceneFile, const char* outputFile, SceneWriter
     }
     OutputFile output;
     if (sameFile(sceneFile, outputFile) || !openOutput(output, outputFile)) {
-        textPrintf(console(), "%s ne peut pas etre cree!!!\n", outputFile);
+        sayNotCreated(outputFile);
         closeScene();
         return false;
     }
@@ -45,7 +67,7 @@ bool writeSceneToFile(const char* sceneFile, const char* outputFile, SceneWriter
         return false;
     }
     if (!written) {
-        textPrintf(console(), "%s ne peut pas etre ecrit!!!\n", outputFile);
+        sayNotWritten(outputFile);
         return false;
     }
     return true;

@@ -1,4 +1,8 @@
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include "viewer/watch.h"
 
@@ -7,12 +11,13 @@
 
 namespace {
 
-// What identifies one version of the scene file on disk.
+// What identifies one version of the scene file on disk: the file itself
+// (an editor that saves by renaming a new file over it makes another one),
+// its size and its last write, to the resolution the file system keeps.
 struct FileVersion {
     bool exists;
-    dev_t device;
-    ino_t inode;
-    off_t size;
+    unsigned long long volume, file;
+    long long size;
     long long modifiedSeconds;
     long modifiedNanoseconds;
 
@@ -27,24 +32,41 @@ struct WatchState {
 WatchState watch;
 
 #ifdef _WIN32
-// mingw's stat has whole seconds only and no inode; size and time suffice.
-long modifiedNanosecondsOf(const struct stat&) { return 0; }
-long long modifiedSecondsOf(const struct stat& info) { return info.st_mtime; }
-#else
-long modifiedNanosecondsOf(const struct stat& info) { return info.st_mtim.tv_nsec; }
-long long modifiedSecondsOf(const struct stat& info) { return info.st_mtim.tv_sec; }
-#endif
+unsigned long long joined(DWORD high, DWORD low) {
+    return (static_cast<unsigned long long>(high) << 32) | low;
+}
 
+// The file index and the last write in 100 ns steps: the C library's stat
+// has neither, only whole seconds.
+FileVersion versionOf(const char* path) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FileVersion{};
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!known) return FileVersion{};
+    const unsigned long long written =
+        joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    return FileVersion{true,
+                       info.dwVolumeSerialNumber,
+                       joined(info.nFileIndexHigh, info.nFileIndexLow),
+                       static_cast<long long>(joined(info.nFileSizeHigh, info.nFileSizeLow)),
+                       static_cast<long long>(written / 10000000),
+                       static_cast<long>(written % 10000000) * 100};
+}
+#else
 FileVersion versionOf(const char* path) {
     struct stat info;
     if (::stat(path, &info) != 0) return FileVersion{};
     return FileVersion{true,
-                       info.st_dev,
-                       info.st_ino,
-                       info.st_size,
-                       modifiedSecondsOf(info),
-                       modifiedNanosecondsOf(info)};
+                       static_cast<unsigned long long>(info.st_dev),
+                       static_cast<unsigned long long>(info.st_ino),
+                       static_cast<long long>(info.st_size),
+                       static_cast<long long>(info.st_mtim.tv_sec),
+                       info.st_mtim.tv_nsec};
 }
+#endif
 
 }  // namespace
 

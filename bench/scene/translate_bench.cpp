@@ -11,7 +11,11 @@
 // which makes it translate on one thread. Each run writes a new output, as
 // a first translation does: replacing an existing output of 100 MB costs
 // some 70-90 ms more on ext4, which flushes the new file on such a rename,
-// the same for every number of threads.
+// the same for every number of threads. The deep scene (400,000 Pushes, a
+// Cube, the Pops: 3.6 MB whatever the size asked for, its output hundreds of
+// times that) is held to what every shape must meet: on several cores no
+// slower than one core (within a tenth, for noise), and peak memory at most
+// 64 MiB above one core's.
 //   bench_translate [megabytes per scene (24)] [runs (5)] [mirovan to time] [shape]
 #include <cstdio>
 #include <cstdlib>
@@ -38,7 +42,7 @@ const Mode kModes[] = {{"-vrml", "vrml", ".wrl"}, {"-opengl", "opengl", ".cpp"}}
 struct Row {
     std::string shape, mode;
     double sceneMiB, outputMiB;
-    double ours, oursCpu, oneCore, plain, floor, peakMiB;
+    double ours, oursCpu, oneCore, plain, floor, peakMiB, onePeakMiB;
     bool identical;
 };
 
@@ -63,7 +67,7 @@ Row measure(SceneShape shape, const Mode& mode, const std::string& scene, int ru
     const std::string base = kDir + "/" + sceneShapeName(shape);
     const std::string ours = base + mode.extension, plain = base + ".plain" + mode.extension,
                       copy = base + ".copy" + mode.extension;
-    Row row{sceneShapeName(shape), mode.name, 0, 0, 0, 0, 0, 0, 0, 0, false};
+    Row row{sceneShapeName(shape), mode.name, 0, 0, 0, 0, 0, 0, 0, 0, 0, false};
     // Each run on all cores beside one on one core, so that both see the
     // same load.
     std::vector<double> all, one;
@@ -73,7 +77,7 @@ Row measure(SceneShape shape, const Mode& mode, const std::string& scene, int ru
         const std::vector<std::string> argv = {translator, mode.flag, scene, ours};
         all.push_back(times(1, argv, "/dev/null", &row.peakMiB, &cpu)[0]);
         cpus.push_back(cpu);
-        one.push_back(times(1, argv, "/dev/null", nullptr, nullptr, true)[0]);
+        one.push_back(times(1, argv, "/dev/null", &row.onePeakMiB, nullptr, true)[0]);
     }
     row.ours = median(all);
     row.oursCpu = median(cpus);
@@ -117,7 +121,7 @@ int main(int argc, char** argv) {
     printLoad("before");
 
     std::vector<Row> rows;
-    for (int s = 0; s < kSceneShapeCount; ++s) {
+    for (int s = 0; s < kBenchShapeCount; ++s) {
         const auto shape = static_cast<SceneShape>(s);
         if (argc > 4 && std::string(argv[4]) != sceneShapeName(shape)) continue;
         const std::string scene = kDir + "/" + sceneShapeName(shape) + ".scn";
@@ -130,26 +134,32 @@ int main(int argc, char** argv) {
     }
 
     const bool severalCores = usableCores() > 1;
-    std::printf("\n%-13s %-6s %6s %6s %8s %8s %9s %7s %9s %8s %8s %8s %7s %s\n", "shape", "mode",
-                "in MiB", "out MiB", "ours ms", "cpu ms", "1-core ms", "x 1-core", "plain ms",
-                "floor ms", "x plain", "x floor", "peakMiB", "output");
+    std::printf("\n%-13s %-6s %6s %6s %8s %8s %9s %7s %9s %8s %8s %8s %7s %7s %s\n", "shape",
+                "mode", "in MiB", "out MiB", "ours ms", "cpu ms", "1-core ms", "x 1-core",
+                "plain ms", "floor ms", "x plain", "x floor", "peakMiB", "1-core", "output");
     bool met = true;
     for (const Row& r : rows) {
         const double speedup = r.plain / r.ours, overFloor = r.ours / r.floor,
                      overOne = r.oneCore / r.ours;
-        const bool ok = speedup >= 10 && overFloor <= 2 && r.peakMiB < 32 && r.identical &&
-                        (!severalCores || overOne >= 1.3);
+        const bool everyShape =
+            r.identical && r.peakMiB <= r.onePeakMiB + 64 && (!severalCores || overOne >= 0.9);
+        const bool ok = everyShape && (r.shape == sceneShapeName(SceneShape::Deep) ||
+                                       (speedup >= 10 && overFloor <= 2 && r.peakMiB < 32 &&
+                                        (!severalCores || overOne >= 1.3)));
         met = met && ok;
         std::printf(
-            "%-13s %-6s %6.1f %6.1f %8.1f %8.1f %9.1f %7.2f %9.1f %8.1f %8.1f %8.2f %7.1f %s%s\n",
+            "%-13s %-6s %6.1f %6.1f %8.1f %8.1f %9.1f %7.2f %9.1f %8.1f %8.1f %8.2f %7.1f %7.1f "
+            "%s%s\n",
             r.shape.c_str(), r.mode.c_str(), r.sceneMiB, r.outputMiB, r.ours * 1e3, r.oursCpu * 1e3,
             r.oneCore * 1e3, overOne, r.plain * 1e3, r.floor * 1e3, speedup, overFloor, r.peakMiB,
-            r.identical ? "identical" : "DIFFERS", ok ? "" : "  (goal not met)");
+            r.onePeakMiB, r.identical ? "identical" : "DIFFERS", ok ? "" : "  (goal not met)");
     }
     printLoad("after");
     std::printf(
-        "%s: at least 10x the plain translation, at most 2x the I/O floor, under 32 MiB%s\n",
+        "%s: at least 10x the plain translation, at most 2x the I/O floor, under 32 MiB%s "
+        "(deep: same bytes%s, at most 64 MiB above one core)\n",
         met ? "every goal met" : "NOT every goal met",
-        severalCores ? ", 1.3x one core" : " (one core: no thread goal)");
+        severalCores ? ", 1.3x one core" : " (one core: no thread goal)",
+        severalCores ? ", 0.9x one core" : "");
     return 0;
 }

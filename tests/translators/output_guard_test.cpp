@@ -20,6 +20,7 @@
 #include "scene/console.h"
 #include "translators/translators.h"
 #include "output_files.h"
+#include "output_in_place.h"
 
 namespace {
 
@@ -123,6 +124,33 @@ TEST(OutputGuard, HardLinksAreKept) {
     EXPECT_EQ(readFile(dir + "/other.wrl"), kSphereVrml);
     EXPECT_EQ(infoOf(output).st_nlink, 2u);
     EXPECT_EQ(entriesIn(dir), 4u);
+}
+
+// A hard-linked output is written over in place: when that write is cut
+// short, inside the earlier content or past its end, the earlier content is
+// put back, at its own length, under both names.
+TEST(OutputGuard, CutInPlaceWritePutsTheEarlierContentBack) {
+    const std::string dir = scratchDirectory(), output = dir + "/out.wrl";
+    writeFile(dir + "/s.scn", manyCubes(1000));  // some 100 KB translated
+    for (const std::string& earlier : {kEarlier, std::string(40000, 'e')})
+        for (const long long cut : {0LL, 10LL, 30000LL, 70000LL}) {
+            writeFile(output, earlier);
+            fs::remove(dir + "/other.wrl");
+            fs::create_hard_link(output, dir + "/other.wrl");
+            std::FILE* quiet = std::fopen("/dev/null", "w");
+            textOpen(console(), quiet);
+            setInPlaceFailureAfter(cut);
+            const bool translated = VrmlTranslator((dir + "/s.scn").c_str(), output.c_str());
+            setInPlaceFailureAfter(-1);
+            textFlush(console());
+            textOpen(console(), stdout);
+            std::fclose(quiet);
+            EXPECT_FALSE(translated) << earlier.size() << " cut at " << cut;
+            EXPECT_TRUE(readFile(dir + "/other.wrl") == earlier)
+                << earlier.size() << " cut at " << cut;
+            EXPECT_EQ(infoOf(output).st_nlink, 2u);
+            EXPECT_EQ(entriesIn(dir), 3u);
+        }
 }
 
 TEST(OutputGuard, LoopOfLinksIsAnError) {

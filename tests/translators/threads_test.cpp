@@ -60,6 +60,24 @@ std::string sceneWithStretch(std::size_t before) {
     return text + "\n" + generateScene(SceneShape::Nested, 1u << 20);
 }
 
+// A balanced start, then brackets deep enough that a segment's text passes
+// what a thread holds before its turn, either as translated (Pushes in the
+// segment itself) or once indented (Pushes climbed slowly before it), then a
+// balanced end.
+std::string sceneGoingDeep(bool steep) {
+    std::string text = generateScene(SceneShape::Mixed, 1200u << 10);
+    const std::string spheres(9 * 330, 'x');
+    std::string deep;
+    for (int k = 0; k < 180; ++k) {
+        deep += "Push\n";
+        if (!steep)
+            for (int n = 0; n < 330; ++n) deep += "Sphere 1\n";  // 43 Pushes a segment
+    }
+    while (deep.size() < (600u << 10)) deep += "Sphere 1\n";
+    for (int k = 0; k < 180; ++k) deep += "Pop\n";
+    return text + "\n" + deep + generateScene(SceneShape::Nested, 600u << 10);
+}
+
 }  // namespace
 
 TEST(Threads, LargeScenesOnEveryCoreSmallOnesAndOneCoreOnOneThread) {
@@ -113,5 +131,24 @@ TEST(Threads, SceneReplacedOrRemovedMidwayGivesTheVersionFirstOpened) {
         EXPECT_TRUE(ok) << c.name;
         EXPECT_EQ(lastThreadsRun().rest, c.at == 8) << c.name;
         EXPECT_TRUE(readFile(dir + "/out.wrl") == readFile(dir + "/expected.wrl")) << c.name;
+    }
+}
+
+// Text hundreds of times the scene is not held by the threads: the segment
+// whose text passes the bound is written at its turn by its own thread and
+// the scene after it is read on in order, giving one thread's bytes.
+TEST(Threads, DeepBracketsAreReadOnInOrder) {
+    if (allowedCores() < 2) GTEST_SKIP() << "one core: every translation is on one thread";
+    const std::string dir = scratchDirectory(), scene = dir + "/s.scn";
+    for (const bool steep : {true, false}) {
+        writeFile(scene, sceneGoingDeep(steep));
+        {
+            OneCore pinned;
+            ASSERT_TRUE(translateQuietly(scene, dir + "/one.wrl"));
+        }
+        ASSERT_TRUE(translateQuietly(scene, dir + "/threads.wrl"));
+        EXPECT_GT(lastThreadsRun().threads, 1) << steep;
+        EXPECT_TRUE(lastThreadsRun().rest) << steep;
+        EXPECT_TRUE(readFile(dir + "/threads.wrl") == readFile(dir + "/one.wrl")) << steep;
     }
 }

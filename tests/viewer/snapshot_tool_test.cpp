@@ -3,9 +3,11 @@
 
 #include <png.h>
 
+#include <filesystem>
 #include <thread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/run.h"
 
@@ -51,7 +53,7 @@ TEST(SnapshotTool, FailuresAreClearAndNonZero) {
     EXPECT_EQ(r.out, dir + "/none.scn n'existe pas!!!\n");
     r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn", dir + "/missing/a.png"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find(dir + "/missing/a.png ne peut pas etre ecrit!!!\n"), std::string::npos);
+    EXPECT_NE(r.out.find(dir + "/missing/a.png ne peut pas etre cree!!!\n"), std::string::npos);
     r = runProgram({SNAPSHOT_BINARY, dir + "/s.scn"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Usage: mirovan-snapshot"), std::string::npos);
@@ -93,4 +95,45 @@ TEST(SnapshotTool, ZoomsAboutTheCentreUnlessToldWhere) {
     for (const char* bad : {"0", "0.009", "101", "x"})
         EXPECT_EQ(runProgram({SNAPSHOT_BINARY, scene, dir + "/bad.png", "--zoom", bad}).status, 2)
             << bad;
+}
+
+// The scene named as its own picture, by any name or link, is refused as the
+// translators refuse it, and the scene stays as it was.
+TEST(SnapshotTool, RefusesTheSceneAsItsOwnPicture) {
+    namespace fs = std::filesystem;
+    const std::string dir = scratchDirectory(), scene = dir + "/s.scn", text = "Sphere 5\n";
+    writeFile(scene, text);
+    fs::create_symlink("s.scn", dir + "/link.png");
+    fs::create_hard_link(scene, dir + "/hard.png");
+    ASSERT_EQ(::chdir(dir.c_str()), 0);
+    for (const std::string& output :
+         {scene, std::string("./s.scn"), dir + "/link.png", dir + "/hard.png",
+          dir + "/../" + fs::path(dir).filename().string() + "/s.scn"}) {
+        const RunResult r = runProgram({SNAPSHOT_BINARY, "s.scn", output});
+        EXPECT_EQ(r.status, 1) << output;
+        EXPECT_EQ(r.out, "Sphere 5.000000\n" + output + " ne peut pas etre cree!!!\n") << output;
+        EXPECT_EQ(readFile(scene), text) << output;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir + "/link.png"));
+    EXPECT_EQ(fs::hard_link_count(scene), 2u);
+}
+
+// A picture that cannot be written whole (here the file-size limit cuts it
+// after 512 bytes) leaves the earlier picture exactly as it was, and no new
+// file beside it.
+TEST(SnapshotTool, FailedWriteKeepsTheEarlierPicture) {
+    namespace fs = std::filesystem;
+    const std::string dir = scratchDirectory(), scene = dir + "/s.scn", png = dir + "/a.png";
+    writeFile(scene, "Rotation 30 1 1 0\nCube 8 8 8\n");
+    ASSERT_EQ(runProgram({SNAPSHOT_BINARY, scene, png, "--size", "64", "64"}).status, 0);
+    const std::string earlier = readFile(png);
+    const RunResult r =
+        runProgram({"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
+                    SNAPSHOT_BINARY, scene, png});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find(png + " ne peut pas etre ecrit!!!\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(readFile(png) == earlier);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 2);
 }

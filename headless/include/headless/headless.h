@@ -4,6 +4,7 @@
 #ifndef MIROVAN_HEADLESS_H
 #define MIROVAN_HEADLESS_H
 
+#include <cstdio>
 #include <vector>
 
 // Opens the context and makes it current on this thread; an open one is
@@ -17,7 +18,8 @@ bool readPixelsRGB(std::vector<unsigned char>& rgb, int& width, int& height);
 
 // 8-bit RGB PNG from rows of width * 3 bytes, top row first.
 bool writePng(const char* path, const unsigned char* rgb, int width, int height);
-// The surface's picture as that PNG.
+// The surface's picture as that PNG, into a file or an open stream.
 bool savePicture(const char* path);
+bool savePictureTo(std::FILE* file);
 
 #endif

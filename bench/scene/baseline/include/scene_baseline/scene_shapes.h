@@ -15,13 +15,18 @@ enum class SceneShape {
     LongNumbers,   // up to 17 significant digits, some with exponents
     Unrecognised,  // one statement in ten a word no mode knows
     GluedPush,     // the mixed scene after "Sphere 1Push"
+    Deep,          // Pushes, one Cube, as many Pops: lines of up to 999 blanks, 200-600x the scene
 };
 
+// The shapes real scenes take, Mixed to GluedPush; Deep comes after them and
+// only the translation benchmark times it.
 constexpr int kSceneShapeCount = 8;
+constexpr int kBenchShapeCount = 9;
 const char* sceneShapeName(SceneShape shape);
 
-// A scene of the shape, `bytes` long give or take a line, always the same
-// text for the same shape and size.
+// A scene of the shape, `bytes` long give or take a line (the deep one at
+// most 3.6 MB: 400,000 Pushes), always the same text for the same shape and
+// size.
 std::string generateScene(SceneShape shape, std::size_t bytes);
 // The same into a file; false if it cannot be written.
 bool writeScene(SceneShape shape, std::size_t bytes, const char* path);
