@@ -1,6 +1,8 @@
 // The page of a scene, measured: for every scene shape of 1 MB the page's
 // size against the scene's (goal: at most twice), the translation time and
-// peak memory of a 20 MB scene, and the first picture in headless chromium
+// peak memory of a 20 MB scene, -html against -gltf on every shape of 10 MB
+// and on 300,000 cylinders of one size and of distinct sizes (goal: at
+// most twice the time and the peak memory), and the first picture in headless chromium
 // of the bundled examples (goal: 1 s) and of a 10,000-statement scene
 // (goal: 3 s). The browser part needs node and tests/web's packages (make
 // test installs them); without them it is skipped.
@@ -34,11 +36,26 @@ std::string firstStatements(std::size_t count) {
     return text.substr(0, at == std::string::npos ? text.size() : at + 1);
 }
 
-ProcessRun translate(const std::string& scene, const std::string& page, int runs) {
+// 300,000 cylinders side by side, of one size or each of its own.
+bool writeCylinders(const std::string& path, bool distinct) {
+    std::string text;
+    char line[96];
+    for (int i = 0; i < 300000; ++i) {
+        const double radius = distinct ? 0.5 + (i % 1000) * 0.001 : 0.5;
+        const double height = distinct ? 1 + (i / 1000) * 0.01 : 1;
+        std::snprintf(line, sizeof line, "Push\nTranslation %d %d 0\nCylindre %.3f %.2f\nPop\n",
+                      i % 40 - 20, i / 40 % 40 - 20, radius, height);
+        text += line;
+    }
+    return writeText(path, text);
+}
+
+ProcessRun translate(const std::string& scene, const std::string& page, int runs,
+                     const char* mode = "-html") {
     std::vector<double> seconds, cpu;
     ProcessRun worst{0, 0, 0, true};
     for (int i = 0; i < runs; ++i) {
-        const ProcessRun run = runTimed({MIROVAN_BINARY, "-html", scene, page}, "/dev/null");
+        const ProcessRun run = runTimed({MIROVAN_BINARY, mode, scene, page}, "/dev/null");
         seconds.push_back(run.seconds);
         cpu.push_back(run.cpuSeconds);
         worst.peakMiB = std::max(worst.peakMiB, run.peakMiB);
@@ -91,6 +108,35 @@ int main(int argc, char** argv) {
         static_cast<double>(fileSize(bigPage)) / fileSize(big));
     std::remove(big.c_str());
     std::remove(bigPage.c_str());
+
+    // -html against -gltf on the same scenes.
+    std::printf("\n%-15s %9s %9s %7s %9s %9s %7s\n", "-html / -gltf", "html ms", "gltf ms", "x time",
+                "html MiB", "gltf MiB", "x peak");
+    bool within = true;
+    for (int s = 0; s < kSceneShapeCount + 2; ++s) {
+        std::string name, scene;
+        if (s < kSceneShapeCount) {
+            const auto shape = static_cast<SceneShape>(s);
+            name = sceneShapeName(shape);
+            scene = kDir + "/" + name + "-10mb.scn";
+            if (!writeScene(shape, 10000000, scene.c_str())) return 1;
+        } else {
+            name = s == kSceneShapeCount ? "one size" : "distinct sizes";
+            scene = kDir + (s == kSceneShapeCount ? "/one-size.scn" : "/distinct-sizes.scn");
+            if (!writeCylinders(scene, s > kSceneShapeCount)) return 1;
+        }
+        const ProcessRun html = translate(scene, kDir + "/against.html", runs);
+        const ProcessRun gltf = translate(scene, kDir + "/against.glb", runs, "-gltf");
+        const double time = html.seconds / gltf.seconds, peak = html.peakMiB / gltf.peakMiB;
+        const bool met = time <= 2 && peak <= 2 && html.succeeded && gltf.succeeded;
+        within = within && met;
+        std::printf("%-15s %9.1f %9.1f %7.2f %9.1f %9.1f %7.2f%s\n", name.c_str(), html.seconds * 1e3,
+                    gltf.seconds * 1e3, time, html.peakMiB, gltf.peakMiB, peak,
+                    met ? "" : "  (goal not met)");
+        std::remove(scene.c_str());
+    }
+    std::printf("%s\n", within ? "-html within twice -gltf's time and peak on every scene"
+                               : "-html NOT within twice -gltf's time and peak on every scene");
 
     // Pages for the browser: the examples and 10,000 statements.
     std::string pages;
