@@ -161,7 +161,9 @@ bool scaleFromFirst(StatementKind kind, const double* size, std::vector<PageMesh
         case 0:
             for (int i = 0; i < 3; ++i) choice.scale[i] = static_cast<float>(ratio[i]);
             break;
-        case 1: choice.scale[0] = choice.scale[1] = choice.scale[2] = static_cast<float>(ratio[0]); break;
+        case 1:
+            choice.scale[0] = choice.scale[1] = choice.scale[2] = static_cast<float>(ratio[0]);
+            break;
         default:
             choice.scale[0] = choice.scale[2] = static_cast<float>(ratio[0]);
             choice.scale[1] = static_cast<float>(ratio[1]);

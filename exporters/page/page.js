@@ -86,6 +86,7 @@
     'uniform int lightCount;',
     'uniform vec4 lightPosition[8];       // eye frame; w 0 for a unit direction',
     'uniform vec3 lightHalf[8];           // a direction\'s half vector with the z axis',
+    'uniform float objectSpace;   // 1: directions and half vectors in the solid\'s own frame',
     'uniform vec3 lightSpotDirection[8];  // eye frame, unit length',
     'uniform vec3 lightSpot[8];           // exponent, cosine of the cut-off, 1 for a cone',
     'uniform vec3 lightAttenuation[8];    // constant, linear, quadratic',
@@ -98,8 +99,9 @@
     '  vec4 eye = modelview * vec4(position, 1.0);',
     '  // As the GL transforms normals: GL_NORMALIZE is never enabled, so a',
     '  // scaled solid keeps its normals\' lengths.',
-    '  // Row by row, as the GL\'s own vertex program takes it.',
-    '  vec3 n = vec3(dot(vec3(normalMatrix[0][0], normalMatrix[1][0], normalMatrix[2][0]), normal),',
+    '  // Row by row, as the GL\'s own vertex program takes it; as the GL, the',
+    '  // normal as it is when only directions light a solid that keeps lengths.',
+    '  vec3 n = objectSpace > 0.5 ? normal : vec3(dot(vec3(normalMatrix[0][0], normalMatrix[1][0], normalMatrix[2][0]), normal),',
     '    dot(vec3(normalMatrix[0][1], normalMatrix[1][1], normalMatrix[2][1]), normal),',
     '    dot(vec3(normalMatrix[0][2], normalMatrix[1][2], normalMatrix[2][2]), normal));',
     '  vec3 c = baseColour;',
@@ -193,7 +195,7 @@
       throw new Error('shader: ' + gl.getProgramInfoLog(program));
     gl.useProgram(program);
     var uniforms = {};
-    ['modelview', 'normalMatrix', 'projection', 'baseColour', 'shininess', 'lightCount',
+    ['modelview', 'normalMatrix', 'objectSpace', 'projection', 'baseColour', 'shininess', 'lightCount',
       'lightPosition', 'lightHalf', 'lightSpotDirection', 'lightSpot', 'lightAttenuation', 'ambientProduct',
       'diffuseProduct', 'specularProduct'].forEach(function (name) {
       uniforms[name] = gl.getUniformLocation(program, name);
@@ -300,10 +302,10 @@
   function setNormalMatrix(m) {
     if (angleKeeping(m)) {
       var row = [m[0], m[3], m[6]], squared = squaredLength(row, 0);
-      var over = Math.abs(squared - 1) <= 4e-7 ? 1 : f(1 / squared);
+      var unit = Math.abs(squared - 1) <= 4e-7, over = unit ? 1 : f(1 / squared);
       for (var j = 0; j < 9; ++j) normalMatrix[j] = f(m[j] * over);
       gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
-      return;
+      return unit;
     }
     var a = m[0], b = m[3], c = m[6], d = m[1], e = m[4], g = m[7], h = m[2], i = m[5], k = m[8];
     var c0 = e * k - g * i, c1 = g * h - d * k, c2 = d * i - e * h;
@@ -317,6 +319,7 @@
         c2 / det, (b * h - a * i) / det, (a * e - b * d) / det]);
     }
     gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
+    return false;
   }
 
   var lightArrays = {
@@ -329,29 +332,54 @@
     for (var j = 0; j < 3; ++j) out[at + j] = light[l + j] * material[m + j];
   }
 
+  // Whether a light set holds only directions (no light at a point).
+  function onlyDirections(set) {
+    for (var l = 0; l < set.length; l += kLightFloats) if (set[l + 13] !== 0) return false;
+    return true;
+  }
+
+  // The eye's direction brought into the solid's frame (the transpose of a
+  // matrix that keeps lengths is its inverse), then unit length in float.
+  function intoSolid(m, v, at) {
+    var x = v[at], y = v[at + 1], z = v[at + 2];
+    for (var i = 0; i < 3; ++i) v[at + i] = f(f(f(m[3 * i] * x) + f(m[3 * i + 1] * y)) + f(m[3 * i + 2] * z));
+  }
+
   // A material and a light set as the GL lights with them: light colours
   // times the material's, positions and spot directions in the eye frame.
-  function setLighting(r, materialIndex, setIndex) {
-    var u = glState.uniforms, mat = scene.materials, m = materialIndex * kMaterialFloats;
+  // When only directions light a solid whose matrix keeps lengths, the GL
+  // lights it in its own frame instead: the directions and half vectors
+  // brought into that frame, the normals as they are. Where a vertex stands
+  // square to a light, only the same frame and roundings give the window's
+  // sign of their tiny product, and with it the specular term or none.
+  function setLighting(r, materialIndex, setIndex, m, keepsLength) {
+    var u = glState.uniforms, mat = scene.materials, mi = materialIndex * kMaterialFloats;
     var set = scene.lightSets[setIndex], count = set.length / kLightFloats, a = lightArrays;
-    gl.uniform3f(u.baseColour, mat[m + 9] + mat[m] * 0.2, mat[m + 10] + mat[m + 1] * 0.2,
-      mat[m + 11] + mat[m + 2] * 0.2);
-    gl.uniform1f(u.shininess, mat[m + 12]);
+    var own = keepsLength && onlyDirections(set);
+    gl.uniform1f(u.objectSpace, own ? 1 : 0);
+    gl.uniform3f(u.baseColour, mat[mi + 9] + mat[mi] * 0.2, mat[mi + 10] + mat[mi + 1] * 0.2,
+      mat[mi + 11] + mat[mi + 2] * 0.2);
+    gl.uniform1f(u.shininess, mat[mi + 12]);
     gl.uniform1i(u.lightCount, count);
     if (count === 0) return;
     for (var i = 0; i < count; ++i) {
       var l = i * kLightFloats, turns = set[l] !== 0, at = 3 * i;
-      product(a.ambient, at, set, l + 1, mat, m);
-      product(a.diffuse, at, set, l + 4, mat, m + 3);
-      product(a.specular, at, set, l + 7, mat, m + 6);
+      product(a.ambient, at, set, l + 1, mat, mi);
+      product(a.diffuse, at, set, l + 4, mat, mi + 3);
+      product(a.specular, at, set, l + 7, mat, mi + 6);
       if (turns) rotate(r, set[l + 10], set[l + 11], set[l + 12], a.position, 4 * i);
       else a.position.set(set.subarray(l + 10, l + 13), 4 * i);
       a.position[4 * i + 3] = set[l + 13];
       if (set[l + 13] === 0) {
         // A direction and its half vector with the eye's z axis, in float.
+        if (own) intoSolid(m, a.position, 4 * i);
         normalizeFloat(a.position, 4 * i);
         a.half.set(a.position.subarray(4 * i, 4 * i + 3), at);
-        a.half[at + 2] = f(a.half[at + 2] + 1);
+        if (own) {
+          for (var e = 0; e < 3; ++e) a.half[at + e] = f(a.half[at + e] + m[3 * e + 2]);
+        } else {
+          a.half[at + 2] = f(a.half[at + 2] + 1);
+        }
         normalizeFloat(a.half, at);
       }
       if (turns) rotate(r, set[l + 14], set[l + 15], set[l + 16], a.spotDirection, at);
@@ -395,7 +423,7 @@
     drawnAs = frameKey();
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     var r = viewRotation(), u = glState.uniforms, cols = scene.columns;
-    var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1;
+    var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1, keepsLength = false;
     for (var s = 0; s < scene.solids; ++s) {
       var mesh = glState.buffers[cols[0][s]];
       if (!mesh || mesh.count === 0) continue;
@@ -403,12 +431,14 @@
       if (linear !== lastLinear) {
         for (var c = 0; c < 3; ++c)
           rotate(r, lin[l9 + 3 * c], lin[l9 + 3 * c + 1], lin[l9 + 3 * c + 2], eyeLinear, 3 * c);
-        setNormalMatrix(eyeLinear);
+        var kept = keepsLength;
+        keepsLength = setNormalMatrix(eyeLinear);
         lastLinear = linear;
+        if (keepsLength || kept) lastSet = -1;  // lights taken in the solid's frame, or no longer
       }
       var material = cols[4][s], set = cols[5][s];
       if (material !== lastMaterial || set !== lastSet) {
-        setLighting(r, material, set);
+        setLighting(r, material, set, eyeLinear, keepsLength);
         lastMaterial = material;
         lastSet = set;
       }

@@ -18,8 +18,8 @@ const kSeeds = Array.from({ length: 20 }, (_, i) => 1501 + i);
 // Views where faces stand square to a light: a vertex there takes the
 // light's specular term only where its normal faces the light.
 const kLitViews = {
-  side_light: [[0, 0], [15, 20], [30, 40]],
-  back_light: [[0, 0], [90, 0], [0, 90]],
+  side_light: [[0, 0], [30, -40], [60, -60]],
+  back_light: [[0, 0], [60, -60], [15, 20]],
   many_lights: [[0, 0], [15, 20], [0, 90]],
 };
 const kLevels = 2, kShare = 0.005;
