@@ -7,9 +7,10 @@
 // sizes, only on their signs: for sizes of ordinary magnitude, the first
 // mesh of a kind and signs serves every later size, scaled by the ratio of
 // the sizes, with no new tessellation. A cone's normals lean with the ratio
-// of its radius to its height, and extreme sizes may weld vertices another
-// way: those are tessellated and compared with the latest meshes of their
-// kind.
+// of its radius to its height: its mesh serves other cones too, the page
+// turning the normals through the inverse of the scale. Extreme sizes may
+// weld vertices another way: those are tessellated and compared with the
+// latest meshes of their kind.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -38,7 +39,7 @@ struct FirstMesh {
 
 struct SharingState {
     std::unordered_map<SizeKey, MeshChoice, SizeKeyHash> bySize;
-    FirstMesh firsts[3][8];  // box, sphere, cylinder; by the signs of the sizes
+    FirstMesh firsts[4][8];  // box, sphere, cylinder, cone; by the signs of the sizes
     // The meshes of each kind, latest last: a new size is tried against the
     // few latest (one, in every scene but a contrived one).
     std::unordered_map<int, std::vector<std::uint32_t>> byKind;
@@ -130,6 +131,7 @@ int scaledKind(StatementKind kind, const double* size) {
         case StatementKind::Cube: return 0;
         case StatementKind::Sphere: return 1;
         case StatementKind::Cylindre: return 2;
+        case StatementKind::Cone: return 3;
         default: return -1;
     }
 }
@@ -145,6 +147,7 @@ bool scaleFromFirst(StatementKind kind, const double* size, std::vector<PageMesh
     if (!first.made) {
         tessellateSolid(kind, size, sharing.scratch);
         choice = placeMesh(kind, sharing.scratch, meshes);
+        if (k == 3) meshes[choice.mesh].normalsFollowScale = true;
         // The size the chosen mesh stands for, whether it was made for
         // this solid or for an earlier one and scaled.
         first.mesh = choice.mesh;

@@ -49,6 +49,10 @@ struct PageMesh {
     // cones) when one of their vertices lies outside the view and they are
     // clipped; empty for meshes that have no such quads.
     std::vector<std::uint32_t> clippedTriangles;
+    // A cone's normals lean with the ratio of its radius to its height: a
+    // cone drawn from another's mesh takes them through the inverse of its
+    // scale, made unit length again.
+    bool normalsFollowScale = false;
 };
 
 // Per solid, one index into each table, in this order.

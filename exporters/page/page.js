@@ -44,20 +44,20 @@
       at += n;
       return view;
     }
-    if (word() !== 0x5052494d || word() !== 1) throw new Error('the scene data is not Mirovan\'s');
+    if (word() !== 0x5052494d || word() !== 2) throw new Error('the scene data is not Mirovan\'s');
     var count = {};
     ['meshes', 'scales', 'linears', 'translations', 'materials', 'lightSets', 'solids']
       .forEach(function (name) { count[name] = word(); });
     var scene = { meshes: [], lightSets: [], solids: count.solids, columns: [] };
     for (var m = 0; m < count.meshes; ++m) {
-      var vertices = word(), triangles = word(), clipped = word();
+      var vertices = word(), triangles = word(), clipped = word(), followScale = word() === 1;
       var positions = floats(3 * vertices), normals = floats(3 * vertices);
       var indices = new Uint32Array(buffer, at * 4, 3 * triangles);
       at += 3 * triangles;
       var clippedIndices = new Uint32Array(buffer, at * 4, 3 * clipped);
       at += 3 * clipped;
       scene.meshes.push({ positions: positions, normals: normals, indices: indices,
-        clippedIndices: clippedIndices });
+        clippedIndices: clippedIndices, followScale: followScale });
     }
     scene.scales = floats(3 * count.scales);
     scene.linears = floats(9 * count.linears);
@@ -86,6 +86,7 @@
     'uniform int lightCount;',
     'uniform vec4 lightPosition[8];       // eye frame; w 0 for a unit direction',
     'uniform vec3 lightHalf[8];           // a direction\'s half vector with the z axis',
+    'uniform vec3 normalScale;    // 0: the normals as they are; else times this, unit length',
     'uniform float objectSpace;   // 1: directions and half vectors in the solid\'s own frame',
     'uniform vec3 lightSpotDirection[8];  // eye frame, unit length',
     'uniform vec3 lightSpot[8];           // exponent, cosine of the cut-off, 1 for a cone',
@@ -101,9 +102,10 @@
     '  // scaled solid keeps its normals\' lengths.',
     '  // Row by row, as the GL\'s own vertex program takes it; as the GL, the',
     '  // normal as it is when only directions light a solid that keeps lengths.',
-    '  vec3 n = objectSpace > 0.5 ? normal : vec3(dot(vec3(normalMatrix[0][0], normalMatrix[1][0], normalMatrix[2][0]), normal),',
-    '    dot(vec3(normalMatrix[0][1], normalMatrix[1][1], normalMatrix[2][1]), normal),',
-    '    dot(vec3(normalMatrix[0][2], normalMatrix[1][2], normalMatrix[2][2]), normal));',
+    '  vec3 m = normalScale.x == 0.0 ? normal : normalize(normal * normalScale);',
+    '  vec3 n = objectSpace > 0.5 ? m : vec3(dot(vec3(normalMatrix[0][0], normalMatrix[1][0], normalMatrix[2][0]), m),',
+    '    dot(vec3(normalMatrix[0][1], normalMatrix[1][1], normalMatrix[2][1]), m),',
+    '    dot(vec3(normalMatrix[0][2], normalMatrix[1][2], normalMatrix[2][2]), m));',
     '  vec3 c = baseColour;',
     '  for (int i = 0; i < 8; ++i) {',
     '    if (i >= lightCount) break;',
@@ -180,6 +182,7 @@
   function meshBuffers(mesh) {
     var drawn = vertexBuffer(mesh, mesh.indices);
     drawn.positions = mesh.positions;
+    drawn.followScale = mesh.followScale;
     drawn.clipped = mesh.clippedIndices.length ? vertexBuffer(mesh, mesh.clippedIndices) : null;
     return drawn;
   }
@@ -195,7 +198,7 @@
       throw new Error('shader: ' + gl.getProgramInfoLog(program));
     gl.useProgram(program);
     var uniforms = {};
-    ['modelview', 'normalMatrix', 'objectSpace', 'projection', 'baseColour', 'shininess', 'lightCount',
+    ['modelview', 'normalMatrix', 'normalScale', 'objectSpace', 'projection', 'baseColour', 'shininess', 'lightCount',
       'lightPosition', 'lightHalf', 'lightSpotDirection', 'lightSpot', 'lightAttenuation', 'ambientProduct',
       'diffuseProduct', 'specularProduct'].forEach(function (name) {
       uniforms[name] = gl.getUniformLocation(program, name);
@@ -424,6 +427,8 @@
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     var r = viewRotation(), u = glState.uniforms, cols = scene.columns;
     var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1, keepsLength = false;
+    var lastTurned = -1;
+    gl.uniform3f(u.normalScale, 0, 0, 0);
     for (var s = 0; s < scene.solids; ++s) {
       var mesh = glState.buffers[cols[0][s]];
       if (!mesh || mesh.count === 0) continue;
@@ -453,6 +458,14 @@
       rotate(r, scene.translations[t], scene.translations[t + 1], scene.translations[t + 2],
         modelview, 12);
       modelview[15] = 1;
+      // A cone drawn from another's mesh: its normals through the scale.
+      var sx = scene.scales[sc], sy = scene.scales[sc + 1], sz = scene.scales[sc + 2];
+      var turned = mesh.followScale && (sx !== 1 || sy !== 1 || sz !== 1) ? sc : -1;
+      if (turned !== lastTurned) {
+        if (turned < 0) gl.uniform3f(u.normalScale, 0, 0, 0);
+        else gl.uniform3f(u.normalScale, 1 / sx, 1 / sy, 1 / sz);
+        lastTurned = turned;
+      }
       var buffer = mesh.clipped && clipped(mesh.positions, modelview) ? mesh.clipped : mesh;
       if (buffer !== lastBuffer) {
         gl.bindBuffer(gl.ARRAY_BUFFER, buffer.buffer);
