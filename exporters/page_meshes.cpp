@@ -125,7 +125,7 @@ int scaledKind(StatementKind kind, const double* size) {
     const int axes = kind == StatementKind::Sphere ? 1 : kind == StatementKind::Cube ? 3 : 2;
     for (int i = 0; i < axes; ++i) {
         const double a = std::fabs(size[i]);
-        if (!(a >= 1e-3 && a <= 1e4)) return -1;
+        if (!(a >= 1e-15 && a <= 1e15)) return -1;
     }
     switch (kind) {
         case StatementKind::Cube: return 0;
