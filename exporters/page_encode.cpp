@@ -2,10 +2,11 @@
 // section 4-byte aligned so the page can view it as typed arrays, sent as
 // base64 (the only binary that fits in an HTML file untouched).
 //
-//   u32 magic "MIRP", u32 version 1
+//   u32 magic "MIRP", u32 version 2
 //   u32 counts: meshes, scales, linears, translations, materials, light
 //       sets, solids
-//   per mesh: u32 vertices, u32 triangles, u32 clipped triangles, f32
+//   per mesh: u32 vertices, u32 triangles, u32 clipped triangles, u32
+//       1 if the normals follow the inverse of the solid's scale, f32
 //       positions[3v], f32 normals[3v], u32 indices[3t], u32 clipped[3c]
 //   f32 scales[3 each], linears[9 each], translations[3 each],
 //       materials[13 each]
@@ -102,7 +103,7 @@ bool writePageData(const PageTables& t, std::FILE* output) {
     Base64Out out;
     out.file = output;
     out.put("MIRP", 4);
-    putWord(out, 1);
+    putWord(out, 2);
     const std::uint32_t counts[kPageColumns + 1] = {
         static_cast<std::uint32_t>(t.meshes.size()),
         t.scales.size(),
@@ -117,6 +118,7 @@ bool writePageData(const PageTables& t, std::FILE* output) {
         putWord(out, static_cast<std::uint32_t>(mesh.positions.size() / 3));
         putWord(out, static_cast<std::uint32_t>(mesh.triangles.size() / 3));
         putWord(out, static_cast<std::uint32_t>(mesh.clippedTriangles.size() / 3));
+        putWord(out, mesh.normalsFollowScale ? 1 : 0);
         putVector(out, mesh.positions);
         putVector(out, mesh.normals);
         putVector(out, mesh.triangles);

@@ -2,6 +2,15 @@
 // then differ only by a scale along each axis with the very same normals:
 // the page carries one such mesh and a scale per solid, so a scene of
 // thousands of spheres carries one sphere.
+//
+// The box's, the sphere's and the cylinder's normals do not depend on their
+// sizes, only on their signs: for sizes of ordinary magnitude, the first
+// mesh of a kind and signs serves every later size, scaled by the ratio of
+// the sizes, with no new tessellation. A cone's normals lean with the ratio
+// of its radius to its height: its mesh serves other cones too, the page
+// turning the normals through the inverse of the scale. Extreme sizes may
+// weld vertices another way: those are tessellated and compared with the
+// latest meshes of their kind.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -21,8 +30,16 @@ struct SizeKeyHash {
     }
 };
 
+// The first mesh of a kind and signs, and the size it was made at.
+struct FirstMesh {
+    std::uint32_t mesh = 0;
+    double size[3] = {0, 0, 0};
+    bool made = false;
+};
+
 struct SharingState {
     std::unordered_map<SizeKey, MeshChoice, SizeKeyHash> bySize;
+    FirstMesh firsts[4][8];  // box, sphere, cylinder, cone; by the signs of the sizes
     // The meshes of each kind, latest last: a new size is tried against the
     // few latest (one, in every scene but a contrived one).
     std::unordered_map<int, std::vector<std::uint32_t>> byKind;
@@ -101,11 +118,69 @@ MeshChoice placeMesh(StatementKind kind, const SolidMesh& mesh, std::vector<Page
     return choice;
 }
 
+// Whether a size of this kind scales a mesh made at another size of the
+// same signs: none zero, none so small or large that float positions could
+// merge or overflow.
+int scaledKind(StatementKind kind, const double* size) {
+    const int axes = kind == StatementKind::Sphere ? 1 : kind == StatementKind::Cube ? 3 : 2;
+    for (int i = 0; i < axes; ++i) {
+        const double a = std::fabs(size[i]);
+        if (!(a >= 1e-15 && a <= 1e15)) return -1;
+    }
+    switch (kind) {
+        case StatementKind::Cube: return 0;
+        case StatementKind::Sphere: return 1;
+        case StatementKind::Cylindre: return 2;
+        case StatementKind::Cone: return 3;
+        default: return -1;
+    }
+}
+
+bool scaleFromFirst(StatementKind kind, const double* size, std::vector<PageMesh>& meshes,
+                    MeshChoice& choice) {
+    const int k = scaledKind(kind, size);
+    if (k < 0) return false;
+    const int axes = k == 0 ? 3 : k == 1 ? 1 : 2;
+    int signs = 0;
+    for (int i = 0; i < axes; ++i) signs |= size[i] < 0 ? 1 << i : 0;
+    FirstMesh& first = sharing.firsts[k][signs];
+    if (!first.made) {
+        tessellateSolid(kind, size, sharing.scratch);
+        choice = placeMesh(kind, sharing.scratch, meshes);
+        if (k == 3) meshes[choice.mesh].normalsFollowScale = true;
+        // The size the chosen mesh stands for, whether it was made for
+        // this solid or for an earlier one and scaled.
+        first.mesh = choice.mesh;
+        first.size[0] = size[0] / choice.scale[0];
+        first.size[1] = size[1] / choice.scale[1];
+        first.size[2] = size[2] / choice.scale[2];
+        first.made = true;
+        return true;
+    }
+    const double ratio[3] = {size[0] / first.size[0], size[1] / first.size[1],
+                             size[2] / first.size[2]};
+    choice.mesh = first.mesh;
+    switch (k) {
+        case 0:
+            for (int i = 0; i < 3; ++i) choice.scale[i] = static_cast<float>(ratio[i]);
+            break;
+        case 1:
+            choice.scale[0] = choice.scale[1] = choice.scale[2] = static_cast<float>(ratio[0]);
+            break;
+        default:
+            choice.scale[0] = choice.scale[2] = static_cast<float>(ratio[0]);
+            choice.scale[1] = static_cast<float>(ratio[1]);
+    }
+    return true;
+}
+
 }  // namespace
 
 void startMeshSharing() { sharing = SharingState{}; }
 
 MeshChoice shareMesh(StatementKind kind, const double* size, std::vector<PageMesh>& meshes) {
+    MeshChoice scaled{0, {1.0f, 1.0f, 1.0f}};
+    if (scaleFromFirst(kind, size, meshes, scaled)) return scaled;
     SizeKey key{static_cast<std::uint64_t>(kind), 0, 0, 0};
     std::memcpy(&key[1], size, 3 * sizeof(double));
     const auto found = sharing.bySize.find(key);

@@ -4,11 +4,18 @@
 
 namespace {
 
+struct LastVersion {
+    std::uint32_t version = 0;
+    std::uint32_t entry = 0;
+    bool seen = false;
+};
+
 struct TablesState {
     PageTables tables;
-    // The evaluation's versions seen so far, and the entries they gave.
-    std::unordered_map<std::uint32_t, std::uint32_t> materialOfVersion;
-    std::unordered_map<std::uint32_t, std::uint32_t> lightsOfVersion;
+    // The evaluation's latest versions and the entries they gave: solids
+    // follow one another under the same material and lights, and an
+    // earlier version that comes back is found in the tables again.
+    LastVersion material, lights;
     std::unordered_map<std::string, std::uint32_t> lightSetIndex;  // by the set's bytes
 };
 
@@ -53,13 +60,10 @@ std::uint32_t lightSetEntry() {
 }
 
 template <typename Make>
-std::uint32_t byVersion(std::unordered_map<std::uint32_t, std::uint32_t>& seen,
-                        std::uint32_t version, Make make) {
-    const auto found = seen.find(version);
-    if (found != seen.end()) return found->second;
-    const std::uint32_t entry = make();
-    seen.emplace(version, entry);
-    return entry;
+std::uint32_t byVersion(LastVersion& last, std::uint32_t version, Make make) {
+    if (last.seen && last.version == version) return last.entry;
+    last = {version, make(), true};
+    return last.entry;
 }
 
 void addSolid(const EvalSolid& solid) {
@@ -72,8 +76,8 @@ void addSolid(const EvalSolid& solid) {
         t.scales.add(mesh.scale),
         t.linears.add(linear),
         t.translations.add(m + 12),
-        byVersion(state.materialOfVersion, solid.material, materialEntry),
-        byVersion(state.lightsOfVersion, solid.lights, lightSetEntry),
+        byVersion(state.material, solid.material, materialEntry),
+        byVersion(state.lights, solid.lights, lightSetEntry),
     };
     for (int c = 0; c < kPageColumns; ++c) t.columns[c].push_back(row[c]);
 }

@@ -12,27 +12,29 @@
 
 #include "evaluation/evaluation.h"
 
-// Entries of N floats, each kept once (compared bit for bit).
+// Entries of N floats (compared bit for bit). An entry met again is found
+// through a fixed table of recent entries by hash, so the memory it takes
+// does not grow with the scene: a scene of a million distinct entries keeps
+// their values only, and an entry that comes back after others took its
+// slot is kept twice.
 template <std::size_t N>
 struct FloatTable {
-    using Key = std::array<std::uint32_t, N>;
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const {
-            std::uint64_t h = 0xcbf29ce484222325ull;
-            for (std::uint32_t word : key) h = (h ^ word) * 0x100000001b3ull;
-            return static_cast<std::size_t>(h ^ (h >> 29));
-        }
-    };
+    static constexpr std::size_t kSlots = 1 << 14;
+    static constexpr std::uint32_t kEmpty = 0xffffffffu;
     std::vector<float> values;  // N per entry
-    std::unordered_map<Key, std::uint32_t, KeyHash> index;
+    std::vector<std::uint32_t> recent = std::vector<std::uint32_t>(kSlots, kEmpty);
 
     std::uint32_t size() const { return static_cast<std::uint32_t>(values.size() / N); }
     std::uint32_t add(const float* entry) {
-        Key key;
-        std::memcpy(key.data(), entry, sizeof key);
-        const auto [found, added] = index.try_emplace(key, size());
-        if (added) values.insert(values.end(), entry, entry + N);
-        return found->second;
+        std::uint32_t words[N];
+        std::memcpy(words, entry, sizeof words);
+        std::uint64_t h = 0xcbf29ce484222325ull;
+        for (std::uint32_t word : words) h = (h ^ word) * 0x100000001b3ull;
+        std::uint32_t& slot = recent[(h ^ (h >> 29)) & (kSlots - 1)];
+        if (slot != kEmpty && std::memcmp(&values[slot * N], entry, sizeof words) == 0) return slot;
+        slot = size();
+        values.insert(values.end(), entry, entry + N);
+        return slot;
     }
 };
 
@@ -47,6 +49,10 @@ struct PageMesh {
     // cones) when one of their vertices lies outside the view and they are
     // clipped; empty for meshes that have no such quads.
     std::vector<std::uint32_t> clippedTriangles;
+    // A cone's normals lean with the ratio of its radius to its height: a
+    // cone drawn from another's mesh takes them through the inverse of its
+    // scale, made unit length again.
+    bool normalsFollowScale = false;
 };
 
 // Per solid, one index into each table, in this order.

@@ -1,10 +1,13 @@
 // The page of a scene, measured: for every scene shape of 1 MB the page's
 // size against the scene's (goal: at most twice), the translation time and
-// peak memory of a 20 MB scene, and the first picture in headless chromium
-// of the bundled examples (goal: 1 s) and of a 10,000-statement scene
-// (goal: 3 s). The browser part needs node and tests/web's packages (make
-// test installs them); without them it is skipped.
-//   bench_page [runs (3)]
+// peak memory of a 20 MB scene, -html against -gltf on every shape of 10 MB
+// and on 300,000 cylinders of one size and of distinct sizes (goal: at
+// most twice the CPU time and the peak memory), and the first picture in
+// headless chromium of the bundled examples (goal: 1 s) and of a
+// 10,000-statement scene (goal: 3 s). The browser part needs node and
+// tests/web's packages (make test installs them); without them it is
+// skipped.
+//   bench_page [runs (3)] [gltf: the comparison with -gltf alone]
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -34,11 +37,26 @@ std::string firstStatements(std::size_t count) {
     return text.substr(0, at == std::string::npos ? text.size() : at + 1);
 }
 
-ProcessRun translate(const std::string& scene, const std::string& page, int runs) {
+// 300,000 cylinders side by side, of one size or each of its own.
+bool writeCylinders(const std::string& path, bool distinct) {
+    std::string text;
+    char line[96];
+    for (int i = 0; i < 300000; ++i) {
+        const double radius = distinct ? 0.5 + (i % 1000) * 0.001 : 0.5;
+        const double height = distinct ? 1 + (i / 1000) * 0.01 : 1;
+        std::snprintf(line, sizeof line, "Push\nTranslation %d %d 0\nCylindre %.3f %.2f\nPop\n",
+                      i % 40 - 20, i / 40 % 40 - 20, radius, height);
+        text += line;
+    }
+    return writeText(path, text);
+}
+
+ProcessRun translate(const std::string& scene, const std::string& page, int runs,
+                     const char* mode = "-html") {
     std::vector<double> seconds, cpu;
     ProcessRun worst{0, 0, 0, true};
     for (int i = 0; i < runs; ++i) {
-        const ProcessRun run = runTimed({MIROVAN_BINARY, "-html", scene, page}, "/dev/null");
+        const ProcessRun run = runTimed({MIROVAN_BINARY, mode, scene, page}, "/dev/null");
         seconds.push_back(run.seconds);
         cpu.push_back(run.cpuSeconds);
         worst.peakMiB = std::max(worst.peakMiB, run.peakMiB);
@@ -59,10 +77,52 @@ void printLoad() {
     std::printf("load average: %.2f\n", load);
 }
 
+// -html against -gltf on every shape and on the cylinders: true if -html
+// keeps within twice the CPU time and peak memory everywhere.
+bool againstGltf(int runs) {
+    // -html against -gltf on the same scenes. The times compared are CPU
+    // times: on a shared machine the wall clock says more of the others.
+    std::printf("\n%-15s %9s %9s %9s %9s %7s %9s %9s %7s\n", "-html / -gltf", "html ms", "gltf ms",
+                "html cpu", "gltf cpu", "x cpu", "html MiB", "gltf MiB", "x peak");
+    bool within = true;
+    for (int s = 0; s < kSceneShapeCount + 2; ++s) {
+        std::string name, scene;
+        if (s < kSceneShapeCount) {
+            const auto shape = static_cast<SceneShape>(s);
+            name = sceneShapeName(shape);
+            scene = kDir + "/" + name + "-10mb.scn";
+            if (!writeScene(shape, 10000000, scene.c_str())) return false;
+        } else {
+            name = s == kSceneShapeCount ? "one size" : "distinct sizes";
+            scene = kDir + (s == kSceneShapeCount ? "/one-size.scn" : "/distinct-sizes.scn");
+            if (!writeCylinders(scene, s > kSceneShapeCount)) return false;
+        }
+        const ProcessRun html = translate(scene, kDir + "/against.html", runs);
+        const ProcessRun gltf = translate(scene, kDir + "/against.glb", runs, "-gltf");
+        const double time = html.cpuSeconds / gltf.cpuSeconds, peak = html.peakMiB / gltf.peakMiB;
+        const bool met = time <= 2 && peak <= 2 && html.succeeded && gltf.succeeded;
+        within = within && met;
+        std::printf("%-15s %9.1f %9.1f %9.1f %9.1f %7.2f %9.1f %9.1f %7.2f%s\n", name.c_str(),
+                    html.seconds * 1e3, gltf.seconds * 1e3, html.cpuSeconds * 1e3,
+                    gltf.cpuSeconds * 1e3, time, html.peakMiB, gltf.peakMiB, peak,
+                    met ? "" : "  (goal not met)");
+        std::remove(scene.c_str());
+    }
+    std::printf("%s\n", within ? "-html within twice -gltf's time and peak on every scene"
+                               : "-html NOT within twice -gltf's time and peak on every scene");
+    return within;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
+    // `bench_page RUNS gltf`: the comparison with -gltf alone.
+    if (argc > 2 && std::string(argv[2]) == "gltf") {
+        std::system(("mkdir -p " + kDir).c_str());
+        againstGltf(runs);
+        return 0;
+    }
     std::system(("mkdir -p " + kDir).c_str());
     bool met = true;
 
@@ -91,6 +151,8 @@ int main(int argc, char** argv) {
         static_cast<double>(fileSize(bigPage)) / fileSize(big));
     std::remove(big.c_str());
     std::remove(bigPage.c_str());
+
+    againstGltf(runs);
 
     // Pages for the browser: the examples and 10,000 statements.
     std::string pages;

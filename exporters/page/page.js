@@ -44,20 +44,20 @@
       at += n;
       return view;
     }
-    if (word() !== 0x5052494d || word() !== 1) throw new Error('the scene data is not Mirovan\'s');
+    if (word() !== 0x5052494d || word() !== 2) throw new Error('the scene data is not Mirovan\'s');
     var count = {};
     ['meshes', 'scales', 'linears', 'translations', 'materials', 'lightSets', 'solids']
       .forEach(function (name) { count[name] = word(); });
     var scene = { meshes: [], lightSets: [], solids: count.solids, columns: [] };
     for (var m = 0; m < count.meshes; ++m) {
-      var vertices = word(), triangles = word(), clipped = word();
+      var vertices = word(), triangles = word(), clipped = word(), followScale = word() === 1;
       var positions = floats(3 * vertices), normals = floats(3 * vertices);
       var indices = new Uint32Array(buffer, at * 4, 3 * triangles);
       at += 3 * triangles;
       var clippedIndices = new Uint32Array(buffer, at * 4, 3 * clipped);
       at += 3 * clipped;
       scene.meshes.push({ positions: positions, normals: normals, indices: indices,
-        clippedIndices: clippedIndices });
+        clippedIndices: clippedIndices, followScale: followScale });
     }
     scene.scales = floats(3 * count.scales);
     scene.linears = floats(9 * count.linears);
@@ -84,7 +84,10 @@
     'uniform vec3 baseColour;     // emission + material ambient x global ambient',
     'uniform float shininess;',
     'uniform int lightCount;',
-    'uniform vec4 lightPosition[8];       // eye frame; w 0 for a direction',
+    'uniform vec4 lightPosition[8];       // eye frame; w 0 for a unit direction',
+    'uniform vec3 lightHalf[8];           // a direction\'s half vector with the z axis',
+    'uniform vec3 normalScale;    // 0: the normals as they are; else times this, unit length',
+    'uniform float objectSpace;   // 1: directions and half vectors in the solid\'s own frame',
     'uniform vec3 lightSpotDirection[8];  // eye frame, unit length',
     'uniform vec3 lightSpot[8];           // exponent, cosine of the cut-off, 1 for a cone',
     'uniform vec3 lightAttenuation[8];    // constant, linear, quadratic',
@@ -97,17 +100,23 @@
     '  vec4 eye = modelview * vec4(position, 1.0);',
     '  // As the GL transforms normals: GL_NORMALIZE is never enabled, so a',
     '  // scaled solid keeps its normals\' lengths.',
-    '  vec3 n = normalMatrix * normal;',
+    '  // Row by row, as the GL\'s own vertex program takes it; as the GL, the',
+    '  // normal as it is when only directions light a solid that keeps lengths.',
+    '  vec3 m = normalScale.x == 0.0 ? normal : normalize(normal * normalScale);',
+    '  vec3 n = objectSpace > 0.5 ? m : vec3(dot(vec3(normalMatrix[0][0], normalMatrix[1][0], normalMatrix[2][0]), m),',
+    '    dot(vec3(normalMatrix[0][1], normalMatrix[1][1], normalMatrix[2][1]), m),',
+    '    dot(vec3(normalMatrix[0][2], normalMatrix[1][2], normalMatrix[2][2]), m));',
     '  vec3 c = baseColour;',
     '  for (int i = 0; i < 8; ++i) {',
     '    if (i >= lightCount) break;',
     '    vec4 p = lightPosition[i];',
-    '    vec3 l;',
+    '    vec3 l, h;',
     '    float factor = 1.0;',
     '    if (p.w != 0.0) {',
     '      vec3 d = p.xyz / p.w - eye.xyz;',
     '      float dist = length(d);',
     '      l = d / dist;',
+    '      h = normalize(l + vec3(0.0, 0.0, 1.0));  // local viewer off',
     '      vec3 k = lightAttenuation[i];',
     '      factor = 1.0 / (k.x + k.y * dist + k.z * dist * dist);',
     '      if (lightSpot[i].z > 0.0) {',
@@ -116,14 +125,15 @@
     '        else if (lightSpot[i].x != 0.0) factor *= pow(cosAngle, lightSpot[i].x);',
     '      }',
     '    } else {',
-    '      l = normalize(p.xyz);',
+    '      l = p.xyz;',
+    '      h = lightHalf[i];',
     '    }',
     '    vec3 term = ambientProduct[i];',
+    '    // Diffuse and specular light only where the vertex faces the light.',
     '    float nl = dot(n, l);',
     '    if (nl > 0.0) {',
     '      term += nl * diffuseProduct[i];',
-    '      // Local viewer off: the half vector of the light and the z axis.',
-    '      float nh = dot(n, normalize(l + vec3(0.0, 0.0, 1.0)));',
+    '      float nh = dot(n, h);',
     '      if (nh > 0.0) term += (shininess == 0.0 ? 1.0 : pow(nh, shininess)) * specularProduct[i];',
     '    }',
     '    c += factor * term;',
@@ -172,6 +182,7 @@
   function meshBuffers(mesh) {
     var drawn = vertexBuffer(mesh, mesh.indices);
     drawn.positions = mesh.positions;
+    drawn.followScale = mesh.followScale;
     drawn.clipped = mesh.clippedIndices.length ? vertexBuffer(mesh, mesh.clippedIndices) : null;
     return drawn;
   }
@@ -187,8 +198,8 @@
       throw new Error('shader: ' + gl.getProgramInfoLog(program));
     gl.useProgram(program);
     var uniforms = {};
-    ['modelview', 'normalMatrix', 'projection', 'baseColour', 'shininess', 'lightCount',
-      'lightPosition', 'lightSpotDirection', 'lightSpot', 'lightAttenuation', 'ambientProduct',
+    ['modelview', 'normalMatrix', 'normalScale', 'objectSpace', 'projection', 'baseColour', 'shininess', 'lightCount',
+      'lightPosition', 'lightHalf', 'lightSpotDirection', 'lightSpot', 'lightAttenuation', 'ambientProduct',
       'diffuseProduct', 'specularProduct'].forEach(function (name) {
       uniforms[name] = gl.getUniformLocation(program, name);
     });
@@ -220,17 +231,34 @@
     setView(f(page.angleX + f(byX)), f(page.angleY + f(byY)));
   }
 
-  // Rx(angleX) Ry(angleY), row-major 3 x 3, as glRotatef makes them.
+  // Rx(angleX) Ry(angleY), row-major 3 x 3, as glRotatef makes them: the
+  // sine and cosine of a float angle in radians.
   function viewRotation() {
-    var ax = page.angleX * Math.PI / 180, ay = page.angleY * Math.PI / 180;
+    var ax = f(page.angleX * Math.PI / 180), ay = f(page.angleY * Math.PI / 180);
     var sx = f(Math.sin(ax)), cx = f(Math.cos(ax)), sy = f(Math.sin(ay)), cy = f(Math.cos(ay));
     return [cy, 0, sy, sx * sy, cx, -sx * cy, -cx * sy, sx, cx * cy];
   }
 
+  // In float, term by term, as the GL multiplies its matrices: where a
+  // vertex stands square to a light, the sign of its tiny dot product with
+  // the light decides whether it takes the light's specular term, and only
+  // the same roundings give the window's sign.
   function rotate(r, x, y, z, out, at) {
-    out[at] = r[0] * x + r[1] * y + r[2] * z;
-    out[at + 1] = r[3] * x + r[4] * y + r[5] * z;
-    out[at + 2] = r[6] * x + r[7] * y + r[8] * z;
+    out[at] = f(f(f(r[0] * x) + f(r[1] * y)) + f(r[2] * z));
+    out[at + 1] = f(f(f(r[3] * x) + f(r[4] * y)) + f(r[5] * z));
+    out[at + 2] = f(f(f(r[6] * x) + f(r[7] * y)) + f(r[8] * z));
+  }
+
+  function squaredLength(v, at) {
+    return f(f(f(v[at] * v[at]) + f(v[at + 1] * v[at + 1])) + f(v[at + 2] * v[at + 2]));
+  }
+
+  // A vector scaled to unit length in float, as the GL does a light's.
+  function normalizeFloat(v, at) {
+    var squared = squaredLength(v, at);
+    if (squared === 0) return;
+    var inverse = f(1 / f(Math.sqrt(squared)));
+    for (var k = 0; k < 3; ++k) v[at + k] = f(v[at + k] * inverse);
   }
 
   // ---- Drawing ----
@@ -256,9 +284,32 @@
   var eyeLinear = new Float32Array(9), normalMatrix = new Float32Array(9);
   var modelview = new Float32Array(16);
 
-  // The inverse transpose of the eye frame's 3 x 3; the GL falls back to
-  // the identity when that matrix is singular.
+  // Whether the columns of the eye frame's 3 x 3 are square to each other
+  // and of one length (within float rounding): a rotation, with or without
+  // the same scale on every axis.
+  function angleKeeping(m) {
+    var first = squaredLength(m, 0);
+    for (var c = 0; c < 3; ++c) {
+      for (var d = c; d < 3; ++d) {
+        var dot = m[3 * c] * m[3 * d] + m[3 * c + 1] * m[3 * d + 1] + m[3 * c + 2] * m[3 * d + 2];
+        if (Math.abs(dot - (c === d ? first : 0)) > 1e-5 * first) return false;
+      }
+    }
+    return first > 0;
+  }
+
+  // The inverse transpose of the eye frame's 3 x 3. As the GL takes it: for
+  // a rotation the matrix itself, for a rotation and one scale the matrix
+  // over the square of its first row's length, else the cofactors over the
+  // determinant; the identity when that matrix is singular.
   function setNormalMatrix(m) {
+    if (angleKeeping(m)) {
+      var row = [m[0], m[3], m[6]], squared = squaredLength(row, 0);
+      var unit = Math.abs(squared - 1) <= 4e-7, over = unit ? 1 : f(1 / squared);
+      for (var j = 0; j < 9; ++j) normalMatrix[j] = f(m[j] * over);
+      gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
+      return unit;
+    }
     var a = m[0], b = m[3], c = m[6], d = m[1], e = m[4], g = m[7], h = m[2], i = m[5], k = m[8];
     var c0 = e * k - g * i, c1 = g * h - d * k, c2 = d * i - e * h;
     var det = a * c0 + b * c1 + c * c2;
@@ -271,10 +322,11 @@
         c2 / det, (b * h - a * i) / det, (a * e - b * d) / det]);
     }
     gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
+    return false;
   }
 
   var lightArrays = {
-    position: new Float32Array(32), spotDirection: new Float32Array(24),
+    position: new Float32Array(32), half: new Float32Array(24), spotDirection: new Float32Array(24),
     spot: new Float32Array(24), attenuation: new Float32Array(24),
     ambient: new Float32Array(24), diffuse: new Float32Array(24), specular: new Float32Array(24)
   };
@@ -283,24 +335,56 @@
     for (var j = 0; j < 3; ++j) out[at + j] = light[l + j] * material[m + j];
   }
 
+  // Whether a light set holds only directions (no light at a point).
+  function onlyDirections(set) {
+    for (var l = 0; l < set.length; l += kLightFloats) if (set[l + 13] !== 0) return false;
+    return true;
+  }
+
+  // The eye's direction brought into the solid's frame (the transpose of a
+  // matrix that keeps lengths is its inverse), then unit length in float.
+  function intoSolid(m, v, at) {
+    var x = v[at], y = v[at + 1], z = v[at + 2];
+    for (var i = 0; i < 3; ++i) v[at + i] = f(f(f(m[3 * i] * x) + f(m[3 * i + 1] * y)) + f(m[3 * i + 2] * z));
+  }
+
   // A material and a light set as the GL lights with them: light colours
   // times the material's, positions and spot directions in the eye frame.
-  function setLighting(r, materialIndex, setIndex) {
-    var u = glState.uniforms, mat = scene.materials, m = materialIndex * kMaterialFloats;
+  // When only directions light a solid whose matrix keeps lengths, the GL
+  // lights it in its own frame instead: the directions and half vectors
+  // brought into that frame, the normals as they are. Where a vertex stands
+  // square to a light, only the same frame and roundings give the window's
+  // sign of their tiny product, and with it the specular term or none.
+  function setLighting(r, materialIndex, setIndex, m, keepsLength) {
+    var u = glState.uniforms, mat = scene.materials, mi = materialIndex * kMaterialFloats;
     var set = scene.lightSets[setIndex], count = set.length / kLightFloats, a = lightArrays;
-    gl.uniform3f(u.baseColour, mat[m + 9] + mat[m] * 0.2, mat[m + 10] + mat[m + 1] * 0.2,
-      mat[m + 11] + mat[m + 2] * 0.2);
-    gl.uniform1f(u.shininess, mat[m + 12]);
+    var own = keepsLength && onlyDirections(set);
+    gl.uniform1f(u.objectSpace, own ? 1 : 0);
+    gl.uniform3f(u.baseColour, mat[mi + 9] + mat[mi] * 0.2, mat[mi + 10] + mat[mi + 1] * 0.2,
+      mat[mi + 11] + mat[mi + 2] * 0.2);
+    gl.uniform1f(u.shininess, mat[mi + 12]);
     gl.uniform1i(u.lightCount, count);
     if (count === 0) return;
     for (var i = 0; i < count; ++i) {
       var l = i * kLightFloats, turns = set[l] !== 0, at = 3 * i;
-      product(a.ambient, at, set, l + 1, mat, m);
-      product(a.diffuse, at, set, l + 4, mat, m + 3);
-      product(a.specular, at, set, l + 7, mat, m + 6);
+      product(a.ambient, at, set, l + 1, mat, mi);
+      product(a.diffuse, at, set, l + 4, mat, mi + 3);
+      product(a.specular, at, set, l + 7, mat, mi + 6);
       if (turns) rotate(r, set[l + 10], set[l + 11], set[l + 12], a.position, 4 * i);
       else a.position.set(set.subarray(l + 10, l + 13), 4 * i);
       a.position[4 * i + 3] = set[l + 13];
+      if (set[l + 13] === 0) {
+        // A direction and its half vector with the eye's z axis, in float.
+        if (own) intoSolid(m, a.position, 4 * i);
+        normalizeFloat(a.position, 4 * i);
+        a.half.set(a.position.subarray(4 * i, 4 * i + 3), at);
+        if (own) {
+          for (var e = 0; e < 3; ++e) a.half[at + e] = f(a.half[at + e] + m[3 * e + 2]);
+        } else {
+          a.half[at + 2] = f(a.half[at + 2] + 1);
+        }
+        normalizeFloat(a.half, at);
+      }
       if (turns) rotate(r, set[l + 14], set[l + 15], set[l + 16], a.spotDirection, at);
       else a.spotDirection.set(set.subarray(l + 14, l + 17), at);
       var dx = a.spotDirection[at], dy = a.spotDirection[at + 1], dz = a.spotDirection[at + 2];
@@ -313,6 +397,7 @@
       a.attenuation.set(set.subarray(l + 19, l + 22), at);
     }
     gl.uniform4fv(u.lightPosition, a.position.subarray(0, 4 * count));
+    gl.uniform3fv(u.lightHalf, a.half.subarray(0, 3 * count));
     gl.uniform3fv(u.lightSpotDirection, a.spotDirection.subarray(0, 3 * count));
     gl.uniform3fv(u.lightSpot, a.spot.subarray(0, 3 * count));
     gl.uniform3fv(u.lightAttenuation, a.attenuation.subarray(0, 3 * count));
@@ -341,7 +426,9 @@
     drawnAs = frameKey();
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     var r = viewRotation(), u = glState.uniforms, cols = scene.columns;
-    var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1;
+    var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1, keepsLength = false;
+    var lastTurned = -1;
+    gl.uniform3f(u.normalScale, 0, 0, 0);
     for (var s = 0; s < scene.solids; ++s) {
       var mesh = glState.buffers[cols[0][s]];
       if (!mesh || mesh.count === 0) continue;
@@ -349,12 +436,14 @@
       if (linear !== lastLinear) {
         for (var c = 0; c < 3; ++c)
           rotate(r, lin[l9 + 3 * c], lin[l9 + 3 * c + 1], lin[l9 + 3 * c + 2], eyeLinear, 3 * c);
-        setNormalMatrix(eyeLinear);
+        var kept = keepsLength;
+        keepsLength = setNormalMatrix(eyeLinear);
         lastLinear = linear;
+        if (keepsLength || kept) lastSet = -1;  // lights taken in the solid's frame, or no longer
       }
       var material = cols[4][s], set = cols[5][s];
       if (material !== lastMaterial || set !== lastSet) {
-        setLighting(r, material, set);
+        setLighting(r, material, set, eyeLinear, keepsLength);
         lastMaterial = material;
         lastSet = set;
       }
@@ -369,6 +458,14 @@
       rotate(r, scene.translations[t], scene.translations[t + 1], scene.translations[t + 2],
         modelview, 12);
       modelview[15] = 1;
+      // A cone drawn from another's mesh: its normals through the scale.
+      var sx = scene.scales[sc], sy = scene.scales[sc + 1], sz = scene.scales[sc + 2];
+      var turned = mesh.followScale && (sx !== 1 || sy !== 1 || sz !== 1) ? sc : -1;
+      if (turned !== lastTurned) {
+        if (turned < 0) gl.uniform3f(u.normalScale, 0, 0, 0);
+        else gl.uniform3f(u.normalScale, 1 / sx, 1 / sy, 1 / sz);
+        lastTurned = turned;
+      }
       var buffer = mesh.clipped && clipped(mesh.positions, modelview) ? mesh.clipped : mesh;
       if (buffer !== lastBuffer) {
         gl.bindBuffer(gl.ARRAY_BUFFER, buffer.buffer);
@@ -500,6 +597,22 @@
     if (drag && event.pointerId === drag.id) drag = null;
   }
 
+  // A new pixel ratio alone (the browser zoomed, the window moved to
+  // another screen) fires no resize: a query for the present ratio tells
+  // when it stops holding, and is asked again for the new one.
+  function watchPixelRatio() {
+    if (!window.matchMedia) return;
+    var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    function changed() {
+      if (query.removeEventListener) query.removeEventListener('change', changed);
+      else if (query.removeListener) query.removeListener(changed);
+      draw();
+      watchPixelRatio();
+    }
+    if (query.addEventListener) query.addEventListener('change', changed);
+    else if (query.addListener) query.addListener(changed);
+  }
+
   // ---- Start ----
 
   function start() {
@@ -535,6 +648,7 @@
     // Drawn at once and again whenever the window's size changes, in the
     // same task: a browser may show the page at its new size right away.
     window.addEventListener('resize', draw);
+    watchPixelRatio();
     draw();
     requestFrame();
     canvas.focus();

@@ -2,7 +2,8 @@
 // to the right, Return then ten frames of spin, Home, each giving
 // mirovan-snapshot's picture at the view it turned to, with the fragment
 // following; a drag keeps a spin running; no geometry uploaded again while
-// turning; sharp on a dense screen; a browser without WebGL told so.
+// turning; sharp on a dense screen, and redrawn sharp when only the pixel
+// ratio changes; a browser without WebGL told so.
 'use strict';
 
 const path = require('path');
@@ -92,6 +93,36 @@ async function main() {
     const share = web.differingShare(await web.screenshot(dense), web.snapshot(opt.snapshot,
       opt.scene, 500, 500, 15, 20, path.join(opt.work, 'expected.png')), kLevels);
     check(share <= kShare, `two device pixels per pixel: ${(share * 100).toFixed(3)} % differ`);
+
+    // The ratio alone changes (the browser zoomed, another screen): no
+    // resize, yet the canvas takes the new ratio and the picture is drawn
+    // again at it.
+    const zoomed = await browser.newPage();
+    await zoomed.setViewport({ width: 250, height: 250, deviceScaleFactor: 1 });
+    await zoomed.goto('file://' + path.resolve(page) + '#view=15,20', { waitUntil: 'load' });
+    await web.until(zoomed, 'mirovan.frames > 0');
+    await web.settle(zoomed);
+    const framesBefore = await zoomed.evaluate('mirovan.frames');
+    await zoomed.setViewport({ width: 250, height: 250, deviceScaleFactor: 2 });
+    // Headless chromium tells media queries of the change when it next
+    // paints: a screenshot has it paint.
+    await zoomed.screenshot();
+    let resized = true;
+    try {
+      await web.until(zoomed, `document.getElementById('view').width === 500 && ` +
+        `document.getElementById('view').height === 500 && mirovan.frames > ${framesBefore}`);
+    } catch (e) {
+      resized = false;
+    }
+    const backing = await zoomed.evaluate(`[document.getElementById('view').width, ` +
+      `document.getElementById('view').height]`);
+    check(resized, `a new pixel ratio alone: canvas ${backing.join(' x ')} (500 x 500 wanted), redrawn`);
+    if (resized) {
+      await web.settle(zoomed);
+      const zoomedShare = web.differingShare(await web.screenshot(zoomed), web.snapshot(opt.snapshot,
+        opt.scene, 500, 500, 15, 20, path.join(opt.work, 'expected.png')), kLevels);
+      check(zoomedShare <= kShare, `after the ratio changed: ${(zoomedShare * 100).toFixed(3)} % differ`);
+    }
 
     const bare = await browser.newPage();
     const bareErrors = [];

@@ -65,17 +65,20 @@ TEST(PageMode, EchoAndSelfContainedPage) {
 }
 
 TEST(PageMode, SolidsOfOneKindShareAMesh) {
-    // Three spheres and two boxes of other sizes: two meshes, five solids;
-    // scales 1 (the first of each kind), 2, and (4 2 1.33) on the second box.
-    PageRun p = makePage("Sphere 1 Sphere 2 Translation 1 2 3 Sphere 1 Cube 1 2 3 Cube 4 4 4");
+    // Three spheres, two boxes and two cones (whose normals lean another
+    // way) of other sizes: three meshes, seven solids; scales 1 (the first
+    // of each kind), 2, (4 2 1.33) on the second box and (3 0.5 3) on the
+    // second cone.
+    PageRun p = makePage(
+        "Sphere 1 Sphere 2 Translation 1 2 3 Sphere 1 Cube 1 2 3 Cube 4 4 4 Cone 1 2 Cone 3 1");
     const std::vector<std::uint32_t> w = sceneWords(p.page);
     ASSERT_GE(w.size(), 9u);
     EXPECT_EQ(w[0], 0x5052494du);  // "MIRP"
-    EXPECT_EQ(w[1], 1u);
-    EXPECT_EQ(w[2], 2u);  // meshes
-    EXPECT_EQ(w[3], 3u);  // scales
+    EXPECT_EQ(w[1], 2u);
+    EXPECT_EQ(w[2], 3u);  // meshes
+    EXPECT_EQ(w[3], 4u);  // scales
     EXPECT_EQ(w[5], 2u);  // translations
-    EXPECT_EQ(w[8], 5u);  // solids
+    EXPECT_EQ(w[8], 7u);  // solids
 }
 
 TEST(PageMode, FailuresAsTheTranslators) {

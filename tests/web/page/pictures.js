@@ -1,8 +1,10 @@
 // The page's pictures against the window's: the bundled examples and 20
-// random scenes (fixed seeds) at three views and two sizes, each screenshot
-// of the page compared with mirovan-snapshot at the same size and view. At
-// most 0.5 % of the pixels may differ by more than 2 levels in a channel
-// (the two rasterisers disagree along some edges).
+// random scenes (fixed seeds) at three views and two sizes, and shiny
+// solids under lights from the side, from behind, several lights and a spot
+// (lit_scenes/) at views of their own, each screenshot of the page compared
+// with mirovan-snapshot at the same size and view. At most 0.5 % of the
+// pixels may differ by more than 2 levels in a channel (the two rasterisers
+// disagree along some edges).
 'use strict';
 
 const fs = require('fs');
@@ -13,29 +15,38 @@ const web = require('./browser.js');
 const kViews = [[0, 0], [30, -40], [15, 20]];
 const kSizes = [[500, 500], [640, 360]];
 const kSeeds = Array.from({ length: 20 }, (_, i) => 1501 + i);
+// Views where faces stand square to a light: a vertex there takes the
+// light's specular term only where its normal faces the light.
+const kLitViews = {
+  side_light: [[0, 0], [30, -40], [60, -60]],
+  back_light: [[0, 0], [60, -60], [15, 20]],
+  many_lights: [[0, 0], [15, 20], [0, 90]],
+};
 const kLevels = 2, kShare = 0.005;
 
 async function main() {
-  const opt = web.options(['mirovan', 'snapshot', 'random', 'examples', 'work']);
+  const opt = web.options(['mirovan', 'snapshot', 'random', 'examples', 'lit', 'work']);
   const scenes = fs.readdirSync(opt.examples).filter((f) => f.endsWith('.scn'))
-    .map((f) => path.join(opt.examples, f));
+    .map((f) => ({ file: path.join(opt.examples, f), views: kViews }));
   for (const seed of kSeeds) {
-    const scene = path.join(opt.work, `random-${seed}.scn`);
-    execFileSync(opt.random, [String(seed), scene]);
-    scenes.push(scene);
+    const file = path.join(opt.work, `random-${seed}.scn`);
+    execFileSync(opt.random, [String(seed), file]);
+    scenes.push({ file, views: kViews });
   }
+  for (const [name, views] of Object.entries(kLitViews))
+    scenes.push({ file: path.join(opt.lit, name + '.scn'), views });
 
   const browser = await web.launch();
   let worst = { share: -1 }, failures = 0;
   try {
-    for (const scene of scenes) {
+    for (const { file: scene, views } of scenes) {
       const name = path.basename(scene, '.scn'), page = path.join(opt.work, name + '.html');
       web.makePage(opt.mirovan, scene, page);
       for (const [width, height] of kSizes) {
         // One tab per size; the views follow through the fragment.
-        const [ax0, ay0] = kViews[0];
+        const [ax0, ay0] = views[0];
         const { tab, errors } = await web.openPage(browser, page, width, height, `view=${ax0},${ay0}`);
-        for (const [ax, ay] of kViews) {
+        for (const [ax, ay] of views) {
           if (ax !== ax0 || ay !== ay0) {
             const drawn = await tab.evaluate('window.mirovan.frames');
             await tab.evaluate(`location.hash = 'view=${ax},${ay}'`);
@@ -66,7 +77,8 @@ async function main() {
   } finally {
     await browser.close();
   }
-  console.log(`${scenes.length} scenes, ${scenes.length * kViews.length * kSizes.length} pictures; ` +
+  const pictures = scenes.reduce((sum, scene) => sum + scene.views.length * kSizes.length, 0);
+  console.log(`${scenes.length} scenes, ${pictures} pictures; ` +
     `worst: ${(worst.share * 100).toFixed(3)} % of the pixels differ by more than ${kLevels} ` +
     `levels (${worst.where})`);
   if (failures) process.exit(1);
