@@ -89,12 +89,21 @@ void putVector(Base64Out& out, const std::vector<T>& values) {
 void putColumn(Base64Out& out, const std::vector<std::uint32_t>& column, std::uint32_t entries) {
     const std::uint32_t width = entries <= 0x100 ? 1 : entries <= 0x10000 ? 2 : 4;
     putWord(out, width);
-    std::vector<unsigned char> bytes(column.size() * width);
-    for (std::size_t i = 0; i < column.size(); ++i)
+    // In pieces: a whole column's bytes at once would add to the peak just
+    // when every table is at its largest.
+    unsigned char bytes[1 << 12];
+    std::size_t used = 0;
+    for (const std::uint32_t index : column) {
         for (std::uint32_t b = 0; b < width; ++b)
-            bytes[i * width + b] = static_cast<unsigned char>(column[i] >> (8 * b));
-    bytes.resize((bytes.size() + 3) & ~std::size_t{3}, 0);
-    out.put(bytes.data(), bytes.size());
+            bytes[used++] = static_cast<unsigned char>(index >> (8 * b));
+        if (used > sizeof bytes - 4) {
+            out.put(bytes, used);
+            used = 0;
+        }
+    }
+    const std::size_t padding = (4 - (column.size() * width) % 4) % 4;
+    for (std::size_t i = 0; i < padding; ++i) bytes[used++] = 0;
+    out.put(bytes, used);
 }
 
 }  // namespace
