@@ -5,6 +5,7 @@
 #   make fuzz     the fuzz targets    make format-check
 #   make windows  cross-built for Windows (mingw-w64); make windows-package
 #   make test-windows  the Windows suite under Wine, against the Linux build
+#   make playground  the browser playground, with emscripten
 # PRESET=asan builds with the sanitizers; WERROR=1 makes warnings errors.
 PRESET ?= default
 BUILD  := build/$(PRESET)
@@ -16,8 +17,8 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := reader vrml source viewer export
 FUZZ_BUILD   := build/fuzz
 
-DEPS := $(addprefix deps-,run test bench fuzz windows)
-.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
+DEPS := $(addprefix deps-,run test bench fuzz windows playground)
+.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows playground $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
 
 all: run
 
@@ -57,6 +58,13 @@ test-windows: deps-test windows
 	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
 	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot roundtrip_random_scene
 	@bash tests/windows/suite.sh build/windows $(BUILD)
+
+# The playground: one HTML file in build/playground. emscripten's tools need
+# Debian's node modules whichever node stands first on PATH.
+playground: deps-playground
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S playground -B build/playground >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build build/playground
+	@ls "$$PWD"/build/playground/mirovan-playground.html
 
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h' '*.c' ':!tests/golden') && echo "format: clean"
