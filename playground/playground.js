@@ -13,10 +13,14 @@
   var drawing = document.getElementById('drawing');
   var pictureMessage = document.getElementById('picture-message');
   var sceneName = document.getElementById('scene-name');
+  var linkNote = document.getElementById('link-note');
+  var previousButton = document.getElementById('previous-scene');
   var root = document.documentElement;
 
   var kStored = 'mirovan-playground-text';
   var kStoredName = 'mirovan-playground-name';
+  var kPrevious = 'mirovan-playground-previous';
+  var kPreviousName = 'mirovan-playground-previous-name';
   var state = {
     name: 'scene.scn',
     edits: 0,       // the editor's text, counted: a result for an older one is not shown
@@ -80,7 +84,63 @@
 
   function keepView(hash) {
     var found = /view=([^,&]*),([^&]*)/.exec(hash);
-    if (found) state.view = [decodeURIComponent(found[1]), decodeURIComponent(found[2])];
+    if (!found) return;
+    state.view = [decodeURIComponent(found[1]), decodeURIComponent(found[2])];
+    putLink();
+  }
+
+  // ---- The link: #scene= (the text, deflated, base64url) and view= ----
+
+  var kLinkLimit = 32000;  // characters of scene in a link: more breaks in some browsers and mailers
+  var link = { scene: '', edit: -1 };
+
+  function toBase64Url(bytes) {
+    var binary = '';
+    for (var i = 0; i < bytes.length; i += 0x8000)
+      binary += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  function fromBase64Url(text) {
+    var binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
+    var bytes = new Uint8Array(binary.length);
+    for (var i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  }
+
+  function squeeze(text) {
+    var stream = new Blob([text]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    return new Response(stream).arrayBuffer().then(function (b) { return new Uint8Array(b); });
+  }
+
+  function unsqueeze(bytes) {
+    var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    return new Response(stream).text();
+  }
+
+  function putLink() {
+    var hash = '#' + (link.scene ? 'scene=' + link.scene + '&' : '') + 'view=' + state.view[0] + ',' +
+      state.view[1];
+    if (window.location.hash === hash) return;
+    try {
+      window.history.replaceState(window.history.state, '', hash);
+    } catch (e) { /* a browser that refuses: the link stays as it was */ }
+  }
+
+  function writeLink() {
+    var edit = state.edits;
+    if (typeof CompressionStream === 'undefined') return;
+    squeeze(editor.value).then(function (bytes) {
+      if (edit !== state.edits) return;  // a newer text will write its own
+      var coded = toBase64Url(bytes);
+      var fits = coded.length <= kLinkLimit;
+      link.scene = fits ? coded : '';
+      link.edit = edit;
+      linkNote.textContent = fits ? '' : 'This scene is too large for a link (' + coded.length +
+        ' characters compressed, at most ' + kLinkLimit + '): the address keeps the view only. ' +
+        'Save the .scn to send it.';
+      putLink();
+    });
   }
 
   function draw(tables) {
@@ -204,6 +264,7 @@
     }
     state.drawnEdit = edit;
     root.setAttribute('data-state', 'drawn');
+    writeLink();
   }
 
   worker.onmessage = function (event) {
@@ -304,14 +365,49 @@
   editor.addEventListener('input', edited);
   editor.addEventListener('scroll', function () { gutter.scrollTop = editor.scrollTop; });
 
-  var kept = null, keptName = null;
-  try {
-    kept = localStorage.getItem(kStored);
-    keptName = localStorage.getItem(kStoredName);
-  } catch (e) { /* nothing kept */ }
+  function stored(key) {
+    try {
+      return localStorage.getItem(key);
+    } catch (e) {
+      return null;  // nothing kept
+    }
+  }
+
+  // A link's scene replaces the one kept from before, which stays one
+  // button away.
+  function offerPrevious(text, name) {
+    try {
+      localStorage.setItem(kPrevious, text);
+      localStorage.setItem(kPreviousName, name);
+    } catch (e) { /* kept for this visit only */ }
+    previousButton.hidden = false;
+    previousButton.onclick = function () {
+      var current = editor.value, currentName = state.name;
+      open(text, name);
+      offerPrevious(current, currentName);
+    };
+  }
+
+  var kept = stored(kStored), keptName = stored(kStoredName) || 'scene.scn';
   var first = Object.keys(examples)[0];
-  if (kept !== null) open(kept, keptName || 'scene.scn');
-  else if (first) open(examples[first], first);
-  else open('', 'scene.scn');
+  var linked = /(?:^#|&)scene=([A-Za-z0-9_-]*)/.exec(window.location.hash);
+  var linkedView = /(?:^#|&)view=([^,&]*),([^&]*)/.exec(window.location.hash);
+  if (linkedView) state.view = [decodeURIComponent(linkedView[1]), decodeURIComponent(linkedView[2])];
+  function openKept() {
+    if (kept !== null) open(kept, keptName);
+    else if (first) open(examples[first], first);
+    else open('', 'scene.scn');
+  }
+  if (linked && typeof DecompressionStream !== 'undefined') {
+    unsqueeze(fromBase64Url(linked[1])).then(function (text) {
+      if (kept !== null && kept !== text) offerPrevious(kept, keptName);
+      open(text, 'scene.scn');
+    }, function () {
+      openKept();
+      status.textContent = 'The scene in this link could not be read; the text kept before is open.';
+    });
+  } else {
+    openKept();
+  }
   editor.focus();
 })();

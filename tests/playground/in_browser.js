@@ -91,6 +91,26 @@ async function main() {
     }
     await tab.click('#save-scn');
     check((await waitForFile(path.join(downloads, name))).equals(Buffer.from(typed)), 'the saved text');
+
+    // The link: the text and the view, opened in another tab over another
+    // kept text, which stays one button away.
+    await tab.click('#picture');
+    for (let i = 0; i < 3; ++i) await tab.keyboard.press('ArrowUp');
+    await web.until(tab, '/[#&]scene=[^&]+&view=3,0$/.test(window.location.hash)');
+    const shared = tab.url();
+    await tab.evaluate(() => localStorage.setItem('mirovan-playground-text', 'Cube 1 1 1\n'));
+    const other = await browser.newPage();
+    other.on('pageerror', (e) => errors.push(String(e)));
+    await other.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
+    await other.goto(shared, { waitUntil: 'load' });
+    await web.until(other, 'document.documentElement.dataset.state === "drawn" && ' +
+      'window.playground.host && window.playground.host.page');
+    check(await other.$eval('#scene', (e) => e.value) === typed, 'the link opens the text typed');
+    check(JSON.stringify(await other.evaluate(() => [window.playground.host.page.angleX,
+      window.playground.host.page.angleY])) === '[3,0]', 'the link opens at its view');
+    await other.click('#previous-scene');
+    check(await other.$eval('#scene', (e) => e.value) === 'Cube 1 1 1\n',
+      'the text kept before the link is one button away');
     check(errors.length === 0, 'script errors: ' + errors.join('; '));
   } finally {
     await browser.close();
