@@ -8,6 +8,7 @@
 #   make test-windows  the Windows suite under Wine, against the Linux build
 #   make package  the Debian packages mirovan and mirovan-dev (build/package)
 #   make package-test  installs them with apt, runs them, purges them (root)
+#   make playground  the browser playground, with emscripten
 # PRESET=asan builds with the sanitizers; WERROR=1 makes warnings errors.
 PRESET ?= default
 BUILD  := build/$(PRESET)
@@ -23,8 +24,8 @@ FUZZ_BUILD   := build/fuzz
 # flags (hardening; no debug information, as the packages ship stripped).
 PACKAGE_BUILD := build/package
 
-DEPS := $(addprefix deps-,run test bench fuzz windows package)
-.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows package package-test $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
+DEPS := $(addprefix deps-,run test bench fuzz windows package playground)
+.PHONY: all run test bench fuzz format-check clean windows windows-package test-windows package package-test playground $(DEPS) $(addprefix fuzz-,$(FUZZ_TARGETS))
 
 all: run
 
@@ -78,6 +79,13 @@ test-windows: deps-test windows
 	@$(CONFIGURE) -DMIROVAN_BUILD_TESTS=ON >/dev/null
 	@cmake --build --preset $(PRESET) --target mirovan mirovan-snapshot roundtrip_random_scene
 	@bash tests/windows/suite.sh build/windows $(BUILD)
+
+# The playground: one HTML file in build/playground. emscripten's tools need
+# Debian's node modules whichever node stands first on PATH.
+playground: deps-playground
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S playground -B build/playground >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build build/playground
+	@ls "$$PWD"/build/playground/mirovan-playground.html
 
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h' '*.c' ':!tests/golden') && echo "format: clean"

@@ -1,0 +1,413 @@
+// The playground: a scene's text on one side, its picture on the other.
+// Each edit goes to a worker running Mirovan's own program compiled to
+// WebAssembly; its `-html` page's tables are drawn by that page's own
+// script (runPageScript, the page's script as it is, given this page's
+// canvas), and the reports are the program's standard error, line for line.
+(function () {
+  'use strict';
+
+  var editor = document.getElementById('scene');
+  var gutter = document.getElementById('gutter');
+  var reportList = document.getElementById('reports');
+  var status = document.getElementById('status');
+  var drawing = document.getElementById('drawing');
+  var pictureMessage = document.getElementById('picture-message');
+  var sceneName = document.getElementById('scene-name');
+  var linkNote = document.getElementById('link-note');
+  var previousButton = document.getElementById('previous-scene');
+  var root = document.documentElement;
+
+  var kStored = 'mirovan-playground-text';
+  var kStoredName = 'mirovan-playground-name';
+  var kPrevious = 'mirovan-playground-previous';
+  var kPreviousName = 'mirovan-playground-previous-name';
+  var state = {
+    name: 'scene.scn',
+    edits: 0,       // the editor's text, counted: a result for an older one is not shown
+    sent: 0,        // the edit the worker is on, 0 when idle
+    drawnEdit: -1,
+    host: null,     // the page script's run on the current canvas
+    view: [0, 0],
+    waiting: {}     // downloads waiting for the worker, by id
+  };
+  window.playground = state;
+
+  // ---- The worker, from this file's own text: works from disk too ----
+
+  var workerUrl = URL.createObjectURL(new Blob([document.getElementById('worker-source').textContent],
+    { type: 'text/javascript' }));
+  var worker = new Worker(workerUrl);
+  var nextJob = 1;
+
+  function send(job) {
+    job.id = nextJob++;
+    worker.postMessage(job);
+    return job.id;
+  }
+
+  function baseName() { return state.name.replace(/\.scn$/i, ''); }
+
+  // ---- Drawing: the page's script on a fresh canvas each time ----
+
+  // The page reads its tables from the `-html` page's scene element.
+  function tablesOf(html) {
+    var start = html.indexOf('id="scene">');
+    var end = html.indexOf('<\/script>', start);
+    return start < 0 || end < 0 ? '' : html.slice(start + 11, end);
+  }
+
+  function pageWindow(host) {
+    var own = {
+      addEventListener: function (type, listener) {
+        if (type === 'keydown') host.canvas.addEventListener('keydown', listener);  // keys on the picture only
+        else if (type === 'resize') host.resize.push(listener);
+      },
+      location: {
+        get hash() { return '#view=' + state.view[0] + ',' + state.view[1]; },
+        replace: function (hash) { keepView(hash); }
+      },
+      history: { state: null, replaceState: function (s, t, hash) { keepView(hash); } }
+    };
+    return new Proxy(window, {
+      get: function (target, key) {
+        if (Object.prototype.hasOwnProperty.call(own, key)) return own[key];
+        var value = target[key];
+        return typeof value === 'function' ? value.bind(target) : value;
+      },
+      set: function (target, key, value) {
+        if (key === 'mirovan') host.page = value;
+        else target[key] = value;
+        return true;
+      }
+    });
+  }
+
+  function keepView(hash) {
+    var found = /view=([^,&]*),([^&]*)/.exec(hash);
+    if (!found) return;
+    state.view = [decodeURIComponent(found[1]), decodeURIComponent(found[2])];
+    putLink();
+  }
+
+  // ---- The link: #scene= (the text, deflated, base64url) and view= ----
+
+  var kLinkLimit = 32000;  // characters of scene in a link: more breaks in some browsers and mailers
+  var link = { scene: '', edit: -1 };
+
+  function toBase64Url(bytes) {
+    var binary = '';
+    for (var i = 0; i < bytes.length; i += 0x8000)
+      binary += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  function fromBase64Url(text) {
+    var binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
+    var bytes = new Uint8Array(binary.length);
+    for (var i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  }
+
+  function squeeze(text) {
+    var stream = new Blob([text]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    return new Response(stream).arrayBuffer().then(function (b) { return new Uint8Array(b); });
+  }
+
+  function unsqueeze(bytes) {
+    var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    return new Response(stream).text();
+  }
+
+  function putLink() {
+    var hash = '#' + (link.scene ? 'scene=' + link.scene + '&' : '') + 'view=' + state.view[0] + ',' +
+      state.view[1];
+    if (window.location.hash === hash) return;
+    try {
+      window.history.replaceState(window.history.state, '', hash);
+    } catch (e) { /* a browser that refuses: the link stays as it was */ }
+  }
+
+  function writeLink() {
+    var edit = state.edits;
+    if (typeof CompressionStream === 'undefined') return;
+    squeeze(editor.value).then(function (bytes) {
+      if (edit !== state.edits) return;  // a newer text will write its own
+      var coded = toBase64Url(bytes);
+      var fits = coded.length <= kLinkLimit;
+      link.scene = fits ? coded : '';
+      link.edit = edit;
+      linkNote.textContent = fits ? '' : 'This scene is too large for a link (' + coded.length +
+        ' characters compressed, at most ' + kLinkLimit + '): the address keeps the view only. ' +
+        'Save the .scn to send it.';
+      putLink();
+    });
+  }
+
+  function draw(tables) {
+    var old = state.host;
+    var canvas = document.createElement('canvas');
+    canvas.id = 'picture';
+    canvas.tabIndex = 0;
+    canvas.setAttribute('aria-label', 'Picture');
+    var pictureHadFocus = old && document.activeElement === old.canvas;
+    var host = { canvas: canvas, resize: [], page: null };
+    if (old) {
+      if (old.page) state.view = [old.page.angleX, old.page.angleY];
+      old.resize.forEach(function (f) { window.removeEventListener('resize', f); });
+      var gl = old.canvas.getContext('webgl');
+      var lose = gl && gl.getExtension('WEBGL_lose_context');
+      drawing.replaceChild(canvas, old.canvas);
+      if (lose) lose.loseContext();
+    } else {
+      drawing.replaceChild(canvas, document.getElementById('picture'));
+    }
+    state.host = host;
+    pictureMessage.hidden = true;
+    // The page takes the keyboard when it starts: here the editor keeps it.
+    if (!pictureHadFocus) canvas.focus = function () {};
+    var fakeDocument = {
+      getElementById: function (id) {
+        if (id === 'view') return canvas;
+        if (id === 'message') return pictureMessage;
+        if (id === 'scene') return { textContent: tables };
+        return null;
+      }
+    };
+    runPageScript(fakeDocument, pageWindow(host));
+    delete canvas.focus;
+    host.resize.forEach(function (f) { window.addEventListener('resize', f); });
+  }
+
+  // ---- Reports ----
+
+  function showReports(text) {
+    while (reportList.firstChild) reportList.removeChild(reportList.firstChild);
+    text.split('\n').forEach(function (line) {
+      if (line === '') return;
+      var item = document.createElement('li');
+      item.textContent = line;  // a scene's words are text, never markup
+      item.addEventListener('click', function () { goToReport(line); });
+      reportList.appendChild(item);
+    });
+  }
+
+  // "name:line:column: ..." with the column in bytes of UTF-8: the editor
+  // counts characters.
+  function goToReport(line) {
+    var prefix = state.name + ':';
+    if (line.indexOf(prefix) !== 0) return;
+    var found = /^(\d+):(\d+):/.exec(line.slice(prefix.length));
+    if (!found) return;
+    var lines = editor.value.split('\n');
+    var row = Math.min(lines.length, +found[1]) - 1;
+    var offset = 0;
+    for (var i = 0; i < row; ++i) offset += lines[i].length + 1;
+    var bytes = +found[2] - 1, chars = 0, text = lines[row];
+    while (chars < text.length && bytes > 0) {
+      var code = text.codePointAt(chars);
+      bytes -= code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+      chars += code >= 0x10000 ? 2 : 1;
+    }
+    editor.focus();
+    editor.setSelectionRange(offset + chars, offset + chars);
+  }
+
+  // ---- The text: every edit redraws ----
+
+  function updateGutter() {
+    var count = editor.value.split('\n').length;
+    var numbers = [];
+    for (var i = 1; i <= count; ++i) numbers.push(i);
+    gutter.textContent = numbers.join('\n');
+    gutter.scrollTop = editor.scrollTop;
+  }
+
+  function edited() {
+    state.edits += 1;
+    root.setAttribute('data-state', 'busy');
+    updateGutter();
+    try {
+      localStorage.setItem(kStored, editor.value);
+      localStorage.setItem(kStoredName, state.name);
+    } catch (e) { /* private windows keep nothing */ }
+    evaluate();
+  }
+
+  // One text at a time in the worker; the newest waits, the ones between
+  // are never evaluated.
+  function evaluate() {
+    if (state.sent) return;
+    state.sent = state.edits;
+    send({ kind: 'draw', mode: '-html', ext: 'html', name: state.name, text: editor.value,
+      edit: state.edits });
+  }
+
+  function shown(answer) {
+    var edit = state.sent;
+    state.sent = 0;
+    if (edit !== state.edits) {
+      evaluate();
+      return;
+    }
+    if (answer.error) {
+      status.textContent = 'The scene could not be evaluated: ' + answer.error + '. The text is kept.';
+      showReports('');
+    } else {
+      showReports(answer.reports);
+      var html = new TextDecoder().decode(answer.bytes);
+      try {
+        draw(tablesOf(html));
+        status.textContent = answer.status === 0 ? '' : 'The scene could not be read or exported.';
+      } catch (e) {
+        status.textContent = 'The picture could not be drawn: ' + e.message;
+      }
+    }
+    state.drawnEdit = edit;
+    root.setAttribute('data-state', 'drawn');
+    writeLink();
+  }
+
+  worker.onmessage = function (event) {
+    var answer = event.data;
+    if (answer.kind === 'draw') {
+      shown(answer);
+      return;
+    }
+    var done = state.waiting[answer.id];
+    delete state.waiting[answer.id];
+    if (done) done(answer);
+  };
+
+  // ---- Files ----
+
+  function download(bytes, name, type) {
+    var link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([bytes], { type: type }));
+    link.download = name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
+  }
+
+  function exportAs(mode, ext, type) {
+    var output = baseName() + '.' + ext;
+    var id = send({ kind: 'export', mode: mode, ext: ext, output: output, name: state.name,
+      text: editor.value });
+    state.waiting[id] = function (answer) {
+      if (answer.error) status.textContent = 'The export failed: ' + answer.error;
+      else download(answer.bytes, output, type);
+    };
+  }
+
+  function setName(name) {
+    state.name = String(name).replace(/[\/\\\0]/g, '_') || 'scene.scn';
+    sceneName.textContent = state.name;
+  }
+
+  function open(text, name) {
+    setName(name);
+    editor.value = text;
+    editor.scrollTop = 0;
+    edited();
+  }
+
+  function openFile(file) {
+    if (!file) return;
+    file.text().then(function (text) { open(text, file.name); });
+  }
+
+  document.getElementById('open-scn').addEventListener('click', function () {
+    document.getElementById('file').click();
+  });
+  document.getElementById('file').addEventListener('change', function (event) {
+    openFile(event.target.files[0]);
+    event.target.value = '';
+  });
+  document.addEventListener('dragover', function (event) { event.preventDefault(); });
+  document.addEventListener('drop', function (event) {
+    event.preventDefault();
+    openFile(event.dataTransfer.files[0]);
+  });
+  document.getElementById('save-scn').addEventListener('click', function () {
+    download(new TextEncoder().encode(editor.value), state.name, 'text/plain');
+  });
+  [['glb', '-gltf', 'model/gltf-binary'], ['wrl', '-vrml', 'model/vrml'],
+    ['cpp', '-opengl', 'text/x-c++src'], ['html', '-html', 'text/html']].forEach(function (e) {
+    document.getElementById('export-' + e[0]).addEventListener('click', function () {
+      exportAs(e[1], e[0], e[2]);
+    });
+  });
+  document.getElementById('export-png').addEventListener('click', function () {
+    var host = state.host;
+    if (!host) return;
+    host.resize.forEach(function (f) { f(); });  // a frame drawn now, read in the same task
+    host.canvas.toBlob(function (blob) {
+      if (blob) download(blob, baseName() + '.png', 'image/png');
+    }, 'image/png');
+  });
+
+  // ---- Examples and start ----
+
+  var examples = JSON.parse(document.getElementById('bundled-examples').textContent);
+  var menu = document.getElementById('examples');
+  Object.keys(examples).forEach(function (name) {
+    var option = document.createElement('option');
+    option.value = name;
+    option.textContent = name;
+    menu.appendChild(option);
+  });
+  menu.addEventListener('change', function () {
+    if (menu.value) open(examples[menu.value], menu.value);
+    menu.value = '';
+  });
+
+  editor.addEventListener('input', edited);
+  editor.addEventListener('scroll', function () { gutter.scrollTop = editor.scrollTop; });
+
+  function stored(key) {
+    try {
+      return localStorage.getItem(key);
+    } catch (e) {
+      return null;  // nothing kept
+    }
+  }
+
+  // A link's scene replaces the one kept from before, which stays one
+  // button away.
+  function offerPrevious(text, name) {
+    try {
+      localStorage.setItem(kPrevious, text);
+      localStorage.setItem(kPreviousName, name);
+    } catch (e) { /* kept for this visit only */ }
+    previousButton.hidden = false;
+    previousButton.onclick = function () {
+      var current = editor.value, currentName = state.name;
+      open(text, name);
+      offerPrevious(current, currentName);
+    };
+  }
+
+  var kept = stored(kStored), keptName = stored(kStoredName) || 'scene.scn';
+  var first = Object.keys(examples)[0];
+  var linked = /(?:^#|&)scene=([A-Za-z0-9_-]*)/.exec(window.location.hash);
+  var linkedView = /(?:^#|&)view=([^,&]*),([^&]*)/.exec(window.location.hash);
+  if (linkedView) state.view = [decodeURIComponent(linkedView[1]), decodeURIComponent(linkedView[2])];
+  function openKept() {
+    if (kept !== null) open(kept, keptName);
+    else if (first) open(examples[first], first);
+    else open('', 'scene.scn');
+  }
+  if (linked && typeof DecompressionStream !== 'undefined') {
+    unsqueeze(fromBase64Url(linked[1])).then(function (text) {
+      if (kept !== null && kept !== text) offerPrevious(kept, keptName);
+      open(text, 'scene.scn');
+    }, function () {
+      openKept();
+      status.textContent = 'The scene in this link could not be read; the text kept before is open.';
+    });
+  } else {
+    openKept();
+  }
+  editor.focus();
+})();

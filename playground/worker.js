@@ -1,0 +1,53 @@
+// The playground's worker, after the module's loader (createMirovan): runs
+// one mode of Mirovan's own program on the text it is sent, as
+// `mirovan MODE NAME OUTPUT` would, and sends back the exit status, the
+// reports (standard error) and the output's bytes. A run that brings the
+// module down (out of memory) says so, and the next run starts a new one.
+'use strict';
+var loading = null;
+
+function module() {
+  if (!loading) {
+    loading = createMirovan().then(function (m) {
+      m.FS.mkdir('/scenes');
+      m.FS.chdir('/scenes');
+      return m;
+    });
+  }
+  return loading;
+}
+
+function run(m, job) {
+  var output = 'out.' + job.ext;
+  m.FS.writeFile(job.name, new TextEncoder().encode(job.text));
+  var status = m.ccall('mirovan_run', 'number', ['string', 'string', 'string'],
+    [job.mode, job.name, job.output || output]);
+  var reports = m.FS.readFile(m.ccall('mirovan_reports', 'string', [], []));
+  var target = job.output || output;
+  var bytes = new Uint8Array(0);
+  if (m.FS.analyzePath(target).exists) {
+    bytes = m.FS.readFile(target);
+    m.FS.unlink(target);
+  }
+  m.FS.unlink(job.name);
+  return { status: status, reports: new TextDecoder().decode(reports), bytes: bytes };
+}
+
+self.onmessage = function (event) {
+  var job = event.data;
+  module().then(function (m) {
+    var answer;
+    try {
+      answer = run(m, job);
+    } catch (e) {
+      loading = null;  // the module is spent: a fresh one for the next text
+      answer = { error: String((e && e.message) || e) };
+    }
+    answer.id = job.id;
+    answer.kind = job.kind;
+    self.postMessage(answer, answer.bytes ? [answer.bytes.buffer] : []);
+  }, function (e) {
+    loading = null;
+    self.postMessage({ id: job.id, kind: job.kind, error: 'the module did not load: ' + e });
+  });
+};

@@ -1,0 +1,126 @@
+// The playground in headless chromium, used as a person would: typing into
+// the editor draws the picture mirovan-snapshot draws for the text typed
+// (within the page tests' tolerance), lists the native program's standard
+// error line for line, keeps the keyboard in the editor, runs nothing a
+// scene's words spell, and every download is the native program's file.
+//   node in_browser.js --playground FILE.html --mirovan PROG --snapshot PROG --work DIR
+'use strict';
+const { spawnSync } = require('child_process');
+const fs = require('fs');
+const path = require('path');
+const web = require('../web/page/browser.js');
+
+const kLevels = 2, kShare = 0.005;  // the page tests' tolerance
+const opts = web.options(['playground', 'mirovan', 'snapshot', 'work']);
+const work = path.resolve(opts.work);
+
+const typed = 'Material 0.8 0.3 0.1 0.2 0.1 0 0.5 0.5 0.5 0 0 0 30\nRotation 13 0 1 0\n' +
+  'Rotation 19 1 0 0\nPush\nTranslation -5 0 0\nSphere 4\nPop\nCube 3 deux 3\nCylindre 2 6\n' +
+  'Bonjour <img src=x onerror="window.ran=1"><script>window.ran=2</script>\n';
+
+function native(mode, name, output) {
+  const r = spawnSync(path.resolve(opts.mirovan), [mode, name, output], { cwd: work, encoding: 'buffer' });
+  if (r.error) throw r.error;
+  return { stderr: r.stderr.toString(), bytes: fs.readFileSync(path.join(work, output)) };
+}
+
+async function waitForFile(file) {
+  const deadline = Date.now() + web.kDeadlineMs;
+  for (;;) {
+    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) return fs.readFileSync(file);
+    if (Date.now() > deadline) throw new Error(`no download ${path.basename(file)}`);
+    await new Promise((done) => setTimeout(done, 20));  // polled until the deadline
+  }
+}
+
+async function main() {
+  fs.rmSync(work, { recursive: true, force: true });
+  const downloads = path.join(work, 'downloads');
+  fs.mkdirSync(downloads, { recursive: true });
+  const failures = [];
+  const check = (ok, what) => { if (!ok) failures.push(what); };
+
+  const browser = await web.launch();
+  try {
+    const tab = await browser.newPage();
+    const errors = [];
+    tab.on('pageerror', (e) => errors.push(String(e)));
+    await tab.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
+    const cdp = await tab.target().createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await tab.goto('file://' + path.resolve(opts.playground), { waitUntil: 'load' });
+    const drawn = () => web.until(tab, 'document.documentElement.dataset.state === "drawn"');
+    await drawn();
+    const name = await tab.evaluate(() => window.playground.name);
+    check(/\.scn$/.test(name) && (await tab.$eval('#scene', (e) => e.value.length)) > 0,
+      'the first visit opens an example');
+
+    // Type the scene as a person would, replacing the example.
+    await tab.focus('#scene');
+    await tab.keyboard.down('Control');
+    await tab.keyboard.press('KeyA');
+    await tab.keyboard.up('Control');
+    await tab.keyboard.press('Backspace');
+    await tab.keyboard.type(typed);
+    await drawn();
+    check(await tab.$eval('#scene', (e) => e.value === document.activeElement.value &&
+      document.activeElement.id === 'scene'), 'the editor keeps the keyboard through redraws');
+    check(await tab.evaluate(() => window.ran === undefined), 'a scene\'s words ran as script');
+
+    fs.writeFileSync(path.join(work, name), typed);
+    const base = name.replace(/\.scn$/, '');
+    const expectedReports = native('-html', name, base + '.html').stderr.split('\n').filter((l) => l);
+    const reports = await tab.$$eval('#reports li', (items) => items.map((i) => i.textContent));
+    check(JSON.stringify(reports) === JSON.stringify(expectedReports),
+      `reports ${JSON.stringify(reports)}, native ${JSON.stringify(expectedReports)}`);
+
+    // The picture against mirovan-snapshot at the canvas's size.
+    const size = await tab.$eval('#picture', (c) => [c.width, c.height]);
+    const shot = web.decodePng(Buffer.from(await (await tab.$('#picture')).screenshot({ type: 'png' })));
+    const expected = web.snapshot(opts.snapshot, path.join(work, name), size[0], size[1], 0, 0,
+      path.join(work, 'snapshot.png'));
+    const share = web.differingShare(shot, expected, kLevels);
+    check(share <= kShare, `picture: ${(share * 100).toFixed(2)} % of pixels differ`);
+
+    // Every download, byte for byte.
+    for (const [button, mode, ext] of [['glb', '-gltf', 'glb'], ['wrl', '-vrml', 'wrl'],
+      ['cpp', '-opengl', 'cpp'], ['html', '-html', 'html']]) {
+      await tab.click('#export-' + button);
+      const got = await waitForFile(path.join(downloads, base + '.' + ext));
+      check(got.equals(native(mode, name, base + '.' + ext).bytes), `${base}.${ext} differs from native`);
+    }
+    await tab.click('#save-scn');
+    check((await waitForFile(path.join(downloads, name))).equals(Buffer.from(typed)), 'the saved text');
+
+    // The link: the text and the view, opened in another tab over another
+    // kept text, which stays one button away.
+    await tab.click('#picture');
+    for (let i = 0; i < 3; ++i) await tab.keyboard.press('ArrowUp');
+    await web.until(tab, '/[#&]scene=[^&]+&view=3,0$/.test(window.location.hash)');
+    const shared = tab.url();
+    await tab.evaluate(() => localStorage.setItem('mirovan-playground-text', 'Cube 1 1 1\n'));
+    const other = await browser.newPage();
+    other.on('pageerror', (e) => errors.push(String(e)));
+    await other.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
+    await other.goto(shared, { waitUntil: 'load' });
+    await web.until(other, 'document.documentElement.dataset.state === "drawn" && ' +
+      'window.playground.host && window.playground.host.page');
+    check(await other.$eval('#scene', (e) => e.value) === typed, 'the link opens the text typed');
+    check(JSON.stringify(await other.evaluate(() => [window.playground.host.page.angleX,
+      window.playground.host.page.angleY])) === '[3,0]', 'the link opens at its view');
+    await other.click('#previous-scene');
+    check(await other.$eval('#scene', (e) => e.value) === 'Cube 1 1 1\n',
+      'the text kept before the link is one button away');
+    check(errors.length === 0, 'script errors: ' + errors.join('; '));
+  } finally {
+    await browser.close();
+  }
+  for (const f of failures) console.log('FAILED: ' + f);
+  console.log(failures.length ? `${failures.length} failures` : 'playground: all checks passed');
+  process.exit(failures.length ? 1 : 0);
+}
+
+main().catch((e) => {
+  console.log('failed: ' + String(e.message || e).slice(0, 500));
+  process.exit(1);
+});
