@@ -11,8 +11,7 @@ bool writePng(const char* path, const unsigned char* rgb, int width, int height)
     std::FILE* file = std::fopen(path, "wb");
     if (!file) return false;
     const std::vector<unsigned char> png = encodeRgbPng(rgb, width, height);
-    const bool written =
-        !png.empty() && std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    const bool written = !png.empty() && std::fwrite(png.data(), 1, png.size(), file) == png.size();
     return std::fclose(file) == 0 && written;
 }
 

@@ -33,11 +33,7 @@ unsigned char* zlibCompress(unsigned char* data, int length, int* outLength, int
 #define STBI_WRITE_NO_STDIO
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include "stb/stb_image_write.h"
-#pragma GCC diagnostic pop
+#include "stb/stb_image_write.h"  // a system header to the build: its warnings are not ours
 
 namespace {
 

@@ -71,10 +71,9 @@ TEST(PngEncoder, ExamplesCompressAsLibpngDoesAndReadBackExactly) {
     const std::string dir = scratchDirectory();
     for (const char* example : {"robot", "still_life", "lights"}) {
         const std::string png = dir + "/" + example + ".png";
-        const RunResult r = runProgram({SNAPSHOT_BINARY,
-                                        std::string(MIROVAN_SOURCE_DIR) + "/examples/" +
-                                            example + ".scn",
-                                        png});
+        const RunResult r =
+            runProgram({SNAPSHOT_BINARY,
+                        std::string(MIROVAN_SOURCE_DIR) + "/examples/" + example + ".scn", png});
         ASSERT_EQ(r.status, 0) << example << r.out << r.err;
         const std::string bytes = readFile(png);
         std::vector<unsigned char> picture, rgb;
@@ -86,9 +85,8 @@ TEST(PngEncoder, ExamplesCompressAsLibpngDoesAndReadBackExactly) {
         const std::vector<unsigned char> ours = encodeRgbPng(picture.data(), width, height);
         const std::vector<unsigned char> theirs = libpngFile(picture, width, height);
         ASSERT_FALSE(theirs.empty()) << example;
-        EXPECT_LE(ours.size() * 5, theirs.size() * 6) << example << ": " << ours.size()
-                                                       << " bytes against libpng's "
-                                                       << theirs.size();
+        EXPECT_LE(ours.size() * 5, theirs.size() * 6)
+            << example << ": " << ours.size() << " bytes against libpng's " << theirs.size();
         ASSERT_TRUE(decode(ours, rgb, w, h)) << example;
         EXPECT_TRUE(rgb == picture) << example;
         EXPECT_EQ(bytes.size(), ours.size()) << example << ": the snapshot's file is not this one";
