@@ -6,6 +6,7 @@
 #include "screen_mode.h"
 #include "scene/console.h"
 #include "exporters/exporters.h"
+#include "output/scene_run.h"
 #include "translators/translators.h"
 
 namespace {
@@ -36,7 +37,9 @@ int translate(bool (*translator)(const char*, const char*), const char* banner, 
               char** argv) {
     if (argc < 4) return missingArguments();
     textPrintf(console(), "%s %s %s\n", banner, argv[2], argv[3]);
-    return translator(argv[2], argv[3]) ? 0 : 1;
+    if (translator(argv[2], argv[3])) return 0;
+    sayOutputFailure(lastSceneRun());  // why, said here rather than deep in the writing
+    return 1;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "exporters/exporters.h"
 #include "gltf_pipeline.h"
 #include "gltf_model.h"
-#include "translators/export_run.h"
+#include "output/export_run.h"
 
 namespace {
 

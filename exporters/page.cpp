@@ -6,7 +6,7 @@
 #include "exporters/exporters.h"
 #include "page_tables.h"
 #include "page_text.h"
-#include "translators/export_run.h"
+#include "output/export_run.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "headless/headless.h"
 #include "scene/scene.h"
 #include "scene/console.h"
-#include "translators/whole_output.h"
+#include "output/whole_output.h"
 #include "viewer/scene_source.h"
 #include "viewer/view.h"
 
@@ -138,8 +138,10 @@ int main(int argc, char** argv) {
 
     // The translators' output: never the scene itself, and an earlier
     // picture kept if this one cannot be written whole.
-    const bool saved = writeWholeOutput(request.scene, request.output, writePicture, nullptr);
+    const OutputResult saved =
+        writeWholeOutput(request.scene, request.output, writePicture, nullptr);
     closeHeadlessContext();
+    sayOutputFailure(saved);
     consoleFlush();
-    return saved ? 0 : 1;
+    return saved.ok() ? 0 : 1;
 }

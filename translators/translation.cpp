@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "parallel.h"
-#include "scene_to_file.h"
+#include "output/scene_run.h"
 #include "scene/console.h"
 #include "scene/echo.h"
 #include "scene/reports.h"
@@ -93,7 +93,7 @@ void closeOpenPushes(Translator& t) {
 }
 
 bool runTranslation(const TranslationMode& mode, const char* sceneFile, const char* outputFile) {
-    return writeSceneToFile(sceneFile, outputFile, writeTranslation, &mode);
+    return writeSceneToFile(sceneFile, outputFile, writeTranslation, &mode).ok();
 }
 
 bool runTranslationMemory(const TranslationMode& mode, const void* scene, std::size_t size,

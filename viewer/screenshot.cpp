@@ -1,22 +1,15 @@
 #include "viewer/screenshot.h"
-#include <algorithm>
-#include <cerrno>
+
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include "pngfile/frame_pixels.h"
-#include "pngfile/png_encoder.h"
+#include "output/numbered_file.h"
+#include "output/png_file.h"
+#include "readback/frame_readback.h"
 #include "scene/console.h"
 #include "viewer/scene_source.h"
 #include "viewer/view.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 
 namespace {
 
@@ -50,36 +43,6 @@ void folderAndStem(const std::string& path, std::string& folder, std::string& st
     if (stem.empty()) stem = "mirovan";
 }
 
-bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0) errno = EIO;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Creates folder + stem-N.png with the first N not taken and writes it
-// whole. 0 on success with `path` set; else errno, with `path` the name
-// it failed on and nothing left behind.
-int writeNumbered(const std::string& folder, const std::string& stem,
-                  const std::vector<unsigned char>& png, std::string& path) {
-    for (long n = 1; n < 1000000; ++n) {
-        path = folder + stem + "-" + std::to_string(n) + ".png";
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) return errno;
-        int error = writeAll(fd, png) ? 0 : errno;
-        if (::close(fd) != 0 && error == 0) error = errno;
-        if (error != 0) ::unlink(path.c_str());
-        return error;
-    }
-    return EEXIST;
-}
-
 }  // namespace
 
 void requestScreenshot() { screenshot.requested = true; }
@@ -95,15 +58,16 @@ void saveRequestedScreenshot() {
         return;
     }
     const std::vector<unsigned char> png = encodeRgbPng(rgb.data(), width, height);
-    std::string folder, stem, path;
+    std::string folder, stem;
     folderAndStem(sceneFileName(), folder, stem);
     if (sceneSource() != SceneSource::File) folder.clear();  // a pipe's folder is no place for it
-    int error = writeNumbered(folder, stem, png, path);
-    if (error != 0 && !folder.empty()) error = writeNumbered("", stem, png, path);
-    if (error == 0)
-        textPrintf(console(), "Image enregistree dans %s\n", path.c_str());
+    OutputResult saved = writeNumberedFile(folder + stem + "-", ".png", png.data(), png.size());
+    if (!saved.ok() && !folder.empty())
+        saved = writeNumberedFile(stem + "-", ".png", png.data(), png.size());
+    if (saved.ok())
+        textPrintf(console(), "Image enregistree dans %s\n", saved.path.c_str());
     else
-        textPrintf(console(), "%s ne peut pas etre ecrit (%s)!!!\n", path.c_str(),
-                   std::strerror(error));
+        textPrintf(console(), "%s ne peut pas etre ecrit (%s)!!!\n", saved.path.c_str(),
+                   std::strerror(saved.error));
     consoleFlush();
 }

@@ -20,7 +20,7 @@
 #include "scene/console.h"
 #include "translators/translators.h"
 #include "output_files.h"
-#include "output_in_place.h"
+#include "output/in_place_seam.h"
 
 namespace {
 

@@ -220,6 +220,9 @@ case_mouse() {
     same_pixels "$SCENE_DIR/scene-1.png" "$E2E_TMP/zoomed.png" || e2e_fail "F12's file is not the snapshot"
     "$E2E_CONVERT" "$SCENE_DIR/scene-1.png" -format '%wx%h %[channels] %z' info: |
         grep -qx '500x500 srgb 8' || e2e_fail "F12's file is not 500x500 8-bit RGB"
+    # Compressed as the snapshot's: at most 1.2 times its size.
+    (($(stat -c %s "$SCENE_DIR/scene-1.png") * 5 <= $(stat -c %s "$E2E_TMP/zoomed.png") * 6)) ||
+        e2e_fail "F12's file is $(stat -c %s "$SCENE_DIR/scene-1.png") bytes, the snapshot's $(stat -c %s "$E2E_TMP/zoomed.png")"
     e2e_key "$WID" F12
     e2e_wait_for "$OUT" "^Image enregistree dans $SCENE_DIR/scene-2.png\$" 5 || e2e_fail "second F12"
     e2e_key "$WID" Home

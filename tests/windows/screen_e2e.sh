@@ -166,6 +166,9 @@ case_mouse() {
     e2e_wait_for "$OUT" "^Image enregistree dans $E2E_TMP/scenes/robot-1.png" 5 ||
         e2e_fail "F12: $(grep -av '^[A-Z][a-z]* [-0-9]' "$OUT")"
     same_picture "$E2E_TMP/scenes/robot-1.png" "$E2E_TMP/zoomed.png" || e2e_fail "F12's file is not the snapshot"
+    # The same encoder as the snapshot's: the same size, give or take a fifth.
+    (($(stat -c %s "$E2E_TMP/scenes/robot-1.png") * 5 <= $(stat -c %s "$E2E_TMP/zoomed.png") * 6)) ||
+        e2e_fail "F12's file is $(stat -c %s "$E2E_TMP/scenes/robot-1.png") bytes, the snapshot's $(stat -c %s "$E2E_TMP/zoomed.png")"
     e2e_key "$WID" Home
     wait_picture "$E2E_TMP/start.png" 5 || e2e_fail "Home did not bring back the first picture"
 }

@@ -1,7 +1,7 @@
 // Exports that carry what a scene means rather than its statements: a web
 // page that draws the window's picture, and glTF 2.0. Each reads the scene
 // once, echoing every statement as the translators do, and returns whether
-// it succeeded.
+// it succeeded; why it failed is lastSceneRun's, as the translators'.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,8 @@
 // The two translators: a scene to VRML 1.0 text, and a scene to C++ source
 // that replays it through OpenGL and GestionOpenGL. Each reads the scene once,
-// echoes every statement on standard output and returns whether it succeeded.
+// echoes every statement on standard output and returns whether it succeeded;
+// why it failed is the output module's lastSceneRun (output/scene_run.h), for
+// the mode to tell its user.
 #pragma once
 
 #include <cstddef>

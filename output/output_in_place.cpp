@@ -1,5 +1,7 @@
 #include "output_in_place.h"
 
+#include "output/in_place_seam.h"
+
 #include <cerrno>
 #include <cstdio>
 

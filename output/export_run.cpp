@@ -1,4 +1,4 @@
-#include "translators/export_run.h"
+#include "output/export_run.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 #include "scene/console.h"
 #include "scene/echo.h"
 #include "scene/reports.h"
-#include "scene_to_file.h"
+#include "output/scene_run.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ bool writeExport(const void* job, const char* sceneFile, std::FILE* file, bool& 
 }  // namespace
 
 bool runExport(const ExportMode& mode, const char* sceneFile, const char* outputFile) {
-    return writeSceneToFile(sceneFile, outputFile, writeExport, &mode);
+    return writeSceneToFile(sceneFile, outputFile, writeExport, &mode).ok();
 }
 
 bool runExportMemory(const ExportMode& mode, const void* scene, std::size_t size,

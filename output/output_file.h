@@ -1,10 +1,10 @@
-// A translator's output file, replaced whole or not at all: the text goes to
+// An output file, replaced whole or not at all: the text (or picture) goes to
 // a new file beside the output, which takes the output's name only once
 // everything was written and closed. An output that a new file cannot stand
 // in for (several hard links, a folder that takes no new file, an owner the
 // new file could not have) is written over in place once the text is
 // complete, its earlier content put back if that fails. Either way a failed
-// translation leaves an earlier output exactly as it was.
+// write leaves an earlier output exactly as it was.
 #pragma once
 
 #include <cstdio>

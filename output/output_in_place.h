@@ -14,7 +14,3 @@ bool openStaged(OutputFile& output);
 // With `keep`, copies the staged text over the output; false if it could not
 // be put in place, the earlier content then being there again. Closes both.
 bool closeStaged(OutputFile& output, bool keep);
-
-// For tests: the copy over the output fails once `bytes` of it are written,
-// as a full disk would cut it (-1, the default: it never does).
-void setInPlaceFailureAfter(long long bytes);

@@ -1,4 +1,4 @@
-#include "pngfile/frame_pixels.h"
+#include "readback/frame_readback.h"
 
 #include <GL/gl.h>
 
