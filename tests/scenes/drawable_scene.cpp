@@ -117,15 +117,14 @@ void statement(Generator& g, Kind kind) {
             number(g, 0.0, 128.0, 1);
             break;
         case Pointlight:
-            keyword(g, StatementKind::Pointlight);
-            for (int i = 0; i < 3; ++i) number(g, -20.0, 20.0);
-            number(g, 0.2, 1.5, 2);
-            colour(g);
-            ++lights;
-            break;
         case Dirlight:
-            keyword(g, StatementKind::Dirlight);
-            direction(g);
+            if (kind == Pointlight) {
+                keyword(g, StatementKind::Pointlight);
+                for (int i = 0; i < 3; ++i) number(g, -20.0, 20.0);
+            } else {
+                keyword(g, StatementKind::Dirlight);
+                direction(g);
+            }
             number(g, 0.2, 1.5, 2);
             colour(g);
             ++lights;

@@ -16,6 +16,17 @@ void number(SceneWriter& m, double low, double high, int scale = 100) {
     m.text += digits;
 }
 
+// `count` numbers from low to high.
+void numbers(SceneWriter& m, int count, double low, double high) {
+    for (int k = 0; k < count; ++k) number(m, low, high);
+}
+
+// A light's intensity and colour.
+void intensityAndColour(SceneWriter& m) {
+    number(m, 0, 1.5);
+    numbers(m, 3, 0, 1);
+}
+
 void word(SceneWriter& m, StatementKind kind) {
     writeKeyword(m, kind, static_cast<std::size_t>(m.depth < 40 ? m.depth : 40));
 }
@@ -34,7 +45,7 @@ void statement(SceneWriter& m) {
     switch (below(m, 12)) {
         case 0:
             word(m, StatementKind::Cube);
-            for (int k = 0; k < 3; ++k) number(m, -2, 6);
+            numbers(m, 3, -2, 6);
             break;
         case 1:
             word(m, StatementKind::Sphere);
@@ -52,7 +63,7 @@ void statement(SceneWriter& m) {
             break;
         case 4:
             word(m, StatementKind::Translation);
-            for (int k = 0; k < 3; ++k) number(m, -8, 8);
+            numbers(m, 3, -8, 8);
             break;
         case 5:
             word(m, StatementKind::Rotation);
@@ -61,31 +72,28 @@ void statement(SceneWriter& m) {
             break;
         case 6:
             word(m, StatementKind::Zoom);
-            for (int k = 0; k < 3; ++k) number(m, -1.5, 2);
+            numbers(m, 3, -1.5, 2);
             break;
         case 7:
             word(m, StatementKind::Material);
-            for (int k = 0; k < 12; ++k) number(m, 0, 1);
+            numbers(m, 12, 0, 1);
             number(m, -20, 160, 10);  // some refused
             break;
         case 8:
             word(m, StatementKind::Pointlight);
-            for (int k = 0; k < 3; ++k) number(m, -15, 15);
-            number(m, 0, 1.5);
-            for (int k = 0; k < 3; ++k) number(m, 0, 1);
+            numbers(m, 3, -15, 15);
+            intensityAndColour(m);
             break;
         case 9:
             word(m, StatementKind::Dirlight);
             axis(m);
-            number(m, 0, 1.5);
-            for (int k = 0; k < 3; ++k) number(m, 0, 1);
+            intensityAndColour(m);
             break;
         default:
             word(m, StatementKind::Spotlight);
-            for (int k = 0; k < 3; ++k) number(m, -15, 15);
+            numbers(m, 3, -15, 15);
             axis(m);
-            number(m, 0, 1.5);
-            for (int k = 0; k < 3; ++k) number(m, 0, 1);
+            intensityAndColour(m);
             // Whole, fractional, and the edges the GL refuses or takes truncated.
             switch (below(m, 4)) {
                 case 0: number(m, 0, 90, 1); break;
