@@ -107,6 +107,8 @@ const StatementShape& statementShape(StatementKind kind) {
     return kKeywords[static_cast<int>(kind)].shape;
 }
 
+int keywordNumberCount(StatementKind kind) { return statementShape(kind).count; }
+
 StatementKind matchKeyword(const unsigned char* token, std::size_t length) {
     if (length == 0 || length > 16) return StatementKind::Unrecognised;
     std::uint64_t first, second;

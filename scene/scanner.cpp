@@ -1,4 +1,5 @@
 #include "scanner.h"
+#include "testing/scanner_testing.h"
 
 #include "plain_number.h"
 

@@ -74,7 +74,4 @@ void scanNoteNumber(const ScanWord& word, bool converted, double value);
 // Line breaks taken so far, and where the last line starts.
 std::uint64_t scanLinesTaken(std::uint64_t& lastLineStart);
 
-// For tests: every read of a scene file from this byte offset on fails as a
-// failing disk would make it fail; UINT64_MAX (the default) turns it off.
-void scanFailReadsFrom(std::uint64_t offset);
 bool scanReadFailed();  // an input error (not the end) stopped reading

@@ -1,4 +1,5 @@
 #include "parallel.h"
+#include "testing/threads_testing.h"
 
 #include <algorithm>
 #include <atomic>

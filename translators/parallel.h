@@ -24,13 +24,3 @@ int translationThreads(std::int64_t sceneSize);
 // `readFailed` tells whether the scene could not be read to its end.
 bool translateOnThreads(const TranslationMode& mode, int threads, const char* sceneFile,
                         std::FILE* output, bool& readFailed);
-
-// For tests: a function called with each segment's number once its bytes
-// are read and before it is translated, and what the last run did.
-void setSegmentSeam(void (*seam)(std::uint64_t segment));
-struct ThreadsRun {
-    int threads;             // 0: the last translation ran on one thread
-    std::uint64_t segments;  // translated apart
-    bool rest;  // read on in order: a stretch with no keyword to cut at, or text too long to hold
-};
-ThreadsRun lastThreadsRun();

@@ -56,20 +56,26 @@ void sayTooLarge(const char* path) {
     textPrintf(console(), "%s est trop grand (plus de %zu Mo)!!!\n", path, kMaxSceneCopy >> 20);
 }
 
+SceneSource readSource(const char* path) {
+    if (!readOnlyOnce(path)) return SceneSource::File;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return SceneSource::File;  // each frame says why, as for a file
+    const SceneSource source = readCopy(fd, current.copy);
+    ::close(fd);
+    if (source != SceneSource::Copy) current.copy.clear();
+    if (source == SceneSource::TooLarge) sayTooLarge(path);
+    return source;
+}
+
 }  // namespace
 
 SceneSource setSceneFileName(const char* path) {
     current.path = path;
     current.copy.clear();
     current.copy.shrink_to_fit();
-    current.source = SceneSource::File;
-    if (!readOnlyOnce(path)) return current.source;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return current.source;  // each frame says why, as for a file
-    current.source = readCopy(fd, current.copy);
-    ::close(fd);
-    if (current.source != SceneSource::Copy) current.copy.clear();
-    if (current.source == SceneSource::TooLarge) sayTooLarge(path);
+    current.source = readSource(path);
+    // A file read anew on every frame is watched; a copy has nothing to watch.
+    setWatchedFile(current.source == SceneSource::File ? path : nullptr);
     return current.source;
 }
 

@@ -6,7 +6,8 @@
 
 #include "viewer/watch.h"
 
-#include "viewer/scene_source.h"
+#include <string>
+
 #include "window/window.h"
 
 namespace {
@@ -25,6 +26,8 @@ struct FileVersion {
 };
 
 struct WatchState {
+    std::string path;
+    bool watching = false;
     FileVersion seen{};
     bool started = false;
 };
@@ -70,17 +73,23 @@ FileVersion versionOf(const char* path) {
 
 }  // namespace
 
+void setWatchedFile(const char* path) {
+    watch = WatchState{};
+    watch.watching = path != nullptr;
+    if (path) watch.path = path;
+}
+
 // Taken before the frame opens the file: an edit landing while it reads
 // then counts as unseen and costs one more frame, never a missed one.
 void noteSceneVersionRead() {
-    if (sceneSource() != SceneSource::File) return;
-    watch.seen = versionOf(sceneFileName());
+    if (!watch.watching) return;
+    watch.seen = versionOf(watch.path.c_str());
     watch.started = true;
 }
 
 void watchSceneFile() {
-    if (sceneSource() != SceneSource::File) return;
-    const FileVersion now = versionOf(sceneFileName());
+    if (!watch.watching) return;
+    const FileVersion now = versionOf(watch.path.c_str());
     if (watch.started && !(now == watch.seen)) requestRedraw();
     watch.seen = now;
     watch.started = true;

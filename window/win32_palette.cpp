@@ -2,6 +2,7 @@
 // colours around it.
 
 #include "win32_palette.h"
+#include "testing/palette_testing.h"
 
 #include <cstdio>
 

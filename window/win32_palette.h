@@ -15,8 +15,6 @@ void releasePalette();
 HPALETTE currentPalette();
 
 int readPixelFormatDescription(HDC dc, PIXELFORMATDESCRIPTOR* pfd);
-// Tests replace the read-back to stand for formats the display lacks.
-void setPixelFormatReader(int (*reader)(HDC, PIXELFORMATDESCRIPTOR*));
 
 HPALETTE createRgbPalette(HDC dc);
 int componentRamp(int i, int bits, int shift);

@@ -11,7 +11,7 @@
 
 #include "evaluation/evaluation.h"
 #include "scene/scene.h"
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench_processes.h"
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 #include "bench_processes.h"
 
 #include <sched.h>

@@ -17,9 +17,9 @@
 #include "common/window_defaults.h"
 #include "evaluation/evaluation.h"
 #include "headless/headless.h"
-#include "hostile/catalogue.h"
+#include "test_scenes/hostile_scenes.h"
 #include "scene/console.h"
-#include "scene_maker.h"
+#include "test_scenes/random_scene.h"
 #include "support/support_state.h"
 #include "viewer/interpreter.h"
 #include "viewer/view.h"
@@ -328,7 +328,7 @@ TEST_F(EvaluationState, WhatTheSupportModuleDoesThatAReaderWouldNotGuess) {
 
 TEST_F(EvaluationState, RandomScenes) {
     for (int seed = 1; seed <= 24; ++seed) {
-        const std::string text = randomScene(seed);
+        const std::string text = stressScene(seed);
         for (const auto& view : kViews) {
             SCOPED_TRACE(::testing::Message()
                          << "seed " << seed << " at " << view[0] << ", " << view[1] << "\n"

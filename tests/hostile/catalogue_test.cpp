@@ -5,7 +5,7 @@
 
 #include "fuzz/checks.h"
 #include "fuzz/fuzz_targets.h"
-#include "hostile/catalogue.h"
+#include "test_scenes/hostile_scenes.h"
 #include "hostile/translation_run.h"
 
 namespace {

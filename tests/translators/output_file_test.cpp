@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "scanner.h"
+#include "scanner_testing.h"
 #include "scene/console.h"
 #include "common/run.h"
 #include "translators/translators.h"

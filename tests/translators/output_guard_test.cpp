@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "common/run.h"
-#include "scanner.h"
+#include "scanner_testing.h"
 #include "scene/console.h"
 #include "translators/translators.h"
 #include "output_files.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "scene_baseline/plain_translator.h"
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 #include "common/run.h"
 #include "one_core.h"
 

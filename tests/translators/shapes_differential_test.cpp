@@ -7,7 +7,7 @@
 #include <string>
 
 #include "scene_baseline/plain_translator.h"
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 #include "common/run.h"
 
 namespace {

@@ -9,8 +9,9 @@
 #include <unistd.h>
 
 #include "parallel.h"
+#include "threads_testing.h"
 #include "scene/console.h"
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 #include "common/run.h"
 #include "translators/translators.h"
 #include "one_core.h"

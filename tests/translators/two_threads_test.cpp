@@ -7,7 +7,7 @@
 
 #include <sys/mount.h>
 
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 #include "common/run.h"
 
 namespace {

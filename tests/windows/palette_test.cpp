@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "win32_palette.h"
+#include "palette_testing.h"
 #include "window/window.h"
 
 namespace {

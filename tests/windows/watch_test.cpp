@@ -1,6 +1,6 @@
-// The scene file watch on Windows, with the window and the scene source
-// stood in for: an edit is seen whatever its size and however soon after
-// the last one, and so is another file put in the scene's place.
+// The scene file watch on Windows, with the window stood in for: an edit
+// is seen whatever its size and however soon after the last one, and so is
+// another file put in the scene's place.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 
-#include "viewer/scene_source.h"
 #include "viewer/watch.h"
 #include "window/window.h"
 
@@ -56,13 +55,12 @@ int tick() {
 }  // namespace
 
 void requestRedraw() { ++stand.redraws; }
-SceneSource sceneSource() { return SceneSource::File; }
-const char* sceneFileName() { return stand.scene.c_str(); }
 
 TEST(SceneWatch, SameSizeEditsWithinASecondAreSeen) {
     stand.scene = scratchName("s.scn");
     write(stand.scene, "Cube 1 1 1\n");
     setWritten(stand.scene, 1000000);  // .1 s
+    setWatchedFile(stand.scene.c_str());
     noteSceneVersionRead();
     EXPECT_EQ(tick(), 0);
 

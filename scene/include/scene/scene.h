@@ -29,6 +29,7 @@ enum class StatementKind : int {
 StatementKind lookupKeyword(const char* token);
 const char* keywordText(StatementKind kind);
 std::size_t keywordLength(StatementKind kind);
+int keywordNumberCount(StatementKind kind);  // the numbers a statement takes
 
 // How a mode reads numbers: Mixed reads the four shapes' numbers in double
 // precision and every other number in single precision; Double reads all in

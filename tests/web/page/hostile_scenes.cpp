@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "hostile/catalogue.h"
+#include "test_scenes/hostile_scenes.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

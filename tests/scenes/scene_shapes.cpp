@@ -1,17 +1,18 @@
-#include "scene_baseline/scene_shapes.h"
+#include "test_scenes/scene_shapes.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <random>
 
+#include "scene/scene.h"
+
 namespace {
 
-const char* const kKeywords[] = {
-    "",     "Cube", "Sphere", "Cylindre", "Cone",       "Translation", "Rotation",
-    "Zoom", "Push", "Pop",    "Material", "Pointlight", "Dirlight",    "Spotlight"};
-const int kCounts[] = {0, 3, 1, 2, 2, 3, 4, 3, 0, 0, 13, 7, 7, 11};
-constexpr int kPush = 8, kPop = 9, kMaterial = 10, kSpotlight = 13;
+constexpr int kPush = static_cast<int>(StatementKind::Push);
+constexpr int kPop = static_cast<int>(StatementKind::Pop);
+constexpr int kMaterial = static_cast<int>(StatementKind::Material);
+constexpr int kSpotlight = static_cast<int>(StatementKind::Spotlight);
 
 // Words a scene may hold that no mode knows: misspellings, other formats'
 // names, lower case.
@@ -101,8 +102,9 @@ struct Generator {
         if (k == kPush && depth >= deepest()) return;
         if (k == kPop && depth <= lowest()) return;
         depth += k == kPush ? 1 : k == kPop ? -1 : 0;
-        text += kKeywords[k];
-        for (int n = 0; n < kCounts[k]; ++n) number();
+        const auto kind = static_cast<StatementKind>(k);
+        text += keywordText(kind);
+        for (int n = 0; n < keywordNumberCount(kind); ++n) number();
         text += '\n';
     }
 };

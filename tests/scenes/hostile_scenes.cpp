@@ -1,4 +1,4 @@
-#include "hostile/catalogue.h"
+#include "test_scenes/hostile_scenes.h"
 
 #include <cstdint>
 

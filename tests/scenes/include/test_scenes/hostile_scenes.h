@@ -1,5 +1,5 @@
-// The hostile scenes, each built in memory; README.md gives what each one
-// must produce.
+// The hostile scenes, each built in memory; tests/hostile/README.md gives
+// what each one must produce.
 #pragma once
 
 #include <string>

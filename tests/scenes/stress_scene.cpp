@@ -1,27 +1,14 @@
-#include "scene_maker.h"
+// The stressing scenes: see random_scene.h.
+#include "test_scenes/random_scene.h"
 
-#include <cstdint>
 #include <cstdio>
+
+#include "scene_writer.h"
 
 namespace {
 
-struct Maker {
-    std::uint64_t state;
-    std::string text;
-    int depth;
-};
-
-std::uint64_t next(Maker& m) {  // splitmix64
-    std::uint64_t z = (m.state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-int below(Maker& m, int n) { return static_cast<int>(next(m) % static_cast<std::uint64_t>(n)); }
-
 // A number from low to high in steps of 1 / scale.
-void number(Maker& m, double low, double high, int scale = 100) {
+void number(SceneWriter& m, double low, double high, int scale = 100) {
     const long span = static_cast<long>((high - low) * scale);
     char digits[40];
     std::snprintf(digits, sizeof digits, " %g",
@@ -29,12 +16,22 @@ void number(Maker& m, double low, double high, int scale = 100) {
     m.text += digits;
 }
 
-void word(Maker& m, const char* w) {
-    m.text.append(static_cast<std::size_t>(m.depth < 40 ? m.depth : 40), ' ');
-    m.text += w;
+// `count` numbers from low to high.
+void numbers(SceneWriter& m, int count, double low, double high) {
+    for (int k = 0; k < count; ++k) number(m, low, high);
 }
 
-void axis(Maker& m) {
+// A light's intensity and colour.
+void intensityAndColour(SceneWriter& m) {
+    number(m, 0, 1.5);
+    numbers(m, 3, 0, 1);
+}
+
+void word(SceneWriter& m, StatementKind kind) {
+    writeKeyword(m, kind, static_cast<std::size_t>(m.depth < 40 ? m.depth : 40));
+}
+
+void axis(SceneWriter& m) {
     const int only = below(m, 5);  // 0..2: one axis, as the GL special-cases
     for (int k = 0; k < 3; ++k) {
         if (only < 3 && k != only)
@@ -44,62 +41,59 @@ void axis(Maker& m) {
     }
 }
 
-void statement(Maker& m) {
+void statement(SceneWriter& m) {
     switch (below(m, 12)) {
         case 0:
-            word(m, "Cube");
-            for (int k = 0; k < 3; ++k) number(m, -2, 6);
+            word(m, StatementKind::Cube);
+            numbers(m, 3, -2, 6);
             break;
         case 1:
-            word(m, "Sphere");
+            word(m, StatementKind::Sphere);
             number(m, -0.5, 4);
             break;
         case 2:
-            word(m, "Cylindre");
+            word(m, StatementKind::Cylindre);
             number(m, 0, 3);
             number(m, -1, 5);
             break;
         case 3:
-            word(m, "Cone");
+            word(m, StatementKind::Cone);
             number(m, 0, 3);
             number(m, 0, 5);
             break;
         case 4:
-            word(m, "Translation");
-            for (int k = 0; k < 3; ++k) number(m, -8, 8);
+            word(m, StatementKind::Translation);
+            numbers(m, 3, -8, 8);
             break;
         case 5:
-            word(m, "Rotation");
+            word(m, StatementKind::Rotation);
             number(m, -400, 400, 10);
             axis(m);
             break;
         case 6:
-            word(m, "Zoom");
-            for (int k = 0; k < 3; ++k) number(m, -1.5, 2);
+            word(m, StatementKind::Zoom);
+            numbers(m, 3, -1.5, 2);
             break;
         case 7:
-            word(m, "Material");
-            for (int k = 0; k < 12; ++k) number(m, 0, 1);
+            word(m, StatementKind::Material);
+            numbers(m, 12, 0, 1);
             number(m, -20, 160, 10);  // some refused
             break;
         case 8:
-            word(m, "Pointlight");
-            for (int k = 0; k < 3; ++k) number(m, -15, 15);
-            number(m, 0, 1.5);
-            for (int k = 0; k < 3; ++k) number(m, 0, 1);
+            word(m, StatementKind::Pointlight);
+            numbers(m, 3, -15, 15);
+            intensityAndColour(m);
             break;
         case 9:
-            word(m, "Dirlight");
+            word(m, StatementKind::Dirlight);
             axis(m);
-            number(m, 0, 1.5);
-            for (int k = 0; k < 3; ++k) number(m, 0, 1);
+            intensityAndColour(m);
             break;
         default:
-            word(m, "Spotlight");
-            for (int k = 0; k < 3; ++k) number(m, -15, 15);
+            word(m, StatementKind::Spotlight);
+            numbers(m, 3, -15, 15);
             axis(m);
-            number(m, 0, 1.5);
-            for (int k = 0; k < 3; ++k) number(m, 0, 1);
+            intensityAndColour(m);
             // Whole, fractional, and the edges the GL refuses or takes truncated.
             switch (below(m, 4)) {
                 case 0: number(m, 0, 90, 1); break;
@@ -111,20 +105,22 @@ void statement(Maker& m) {
     m.text += '\n';
 }
 
-void push(Maker& m) {
-    word(m, "Push\n");
+void push(SceneWriter& m) {
+    word(m, StatementKind::Push);
+    m.text += '\n';
     ++m.depth;
 }
 
-void pop(Maker& m) {
+void pop(SceneWriter& m) {
     if (m.depth > 0) --m.depth;
-    word(m, "Pop\n");
+    word(m, StatementKind::Pop);
+    m.text += '\n';
 }
 
 }  // namespace
 
-std::string randomScene(int seed) {
-    Maker m{static_cast<std::uint64_t>(seed) * 0x2545F4914F6CDD1Dull + 7, {}, 0};
+std::string stressScene(int seed) {
+    SceneWriter m = sceneWriter(seed, 7);
     const int statements = 40 + below(m, 80);
     // Every third scene nests far beyond every stack somewhere along the way.
     const int deepAt = seed % 3 == 0 ? below(m, statements) : -1;
