@@ -36,7 +36,7 @@
 
   var workerUrl = URL.createObjectURL(new Blob([document.getElementById('worker-source').textContent],
     { type: 'text/javascript' }));
-  var worker = new Worker(workerUrl);
+  var worker = null;
   var nextJob = 1;
 
   function send(job) {
@@ -180,51 +180,132 @@
 
   // ---- Reports ----
 
-  function showReports(text) {
-    while (reportList.firstChild) reportList.removeChild(reportList.firstChild);
-    text.split('\n').forEach(function (line) {
-      if (line === '') return;
-      var item = document.createElement('li');
-      item.textContent = line;  // a scene's words are text, never markup
-      item.addEventListener('click', function () { goToReport(line); });
-      reportList.appendChild(item);
-    });
-  }
+  var marks = document.getElementById('marks');
+  var reported = [];  // { row, from, to, text }: a report's line and word, in characters
 
   // "name:line:column: ..." with the column in bytes of UTF-8: the editor
   // counts characters.
-  function goToReport(line) {
+  function placeOf(line, lines) {
     var prefix = state.name + ':';
-    if (line.indexOf(prefix) !== 0) return;
+    if (line.indexOf(prefix) !== 0) return null;
     var found = /^(\d+):(\d+):/.exec(line.slice(prefix.length));
-    if (!found) return;
-    var lines = editor.value.split('\n');
-    var row = Math.min(lines.length, +found[1]) - 1;
+    if (!found) return null;
+    var row = Math.max(1, Math.min(lines.length, +found[1])) - 1;
     var offset = 0;
-    for (var i = 0; i < row; ++i) offset += lines[i].length + 1;
+    if (lines.starts) offset = lines.starts[row];
+    else for (var i = 0; i < row; ++i) offset += lines[i].length + 1;
     var bytes = +found[2] - 1, chars = 0, text = lines[row];
     while (chars < text.length && bytes > 0) {
       var code = text.codePointAt(chars);
       bytes -= code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
       chars += code >= 0x10000 ? 2 : 1;
     }
+    var end = chars;
+    while (end < text.length && !/\s/.test(text[end])) ++end;
+    return { row: row, offset: offset, from: chars, to: end, text: line };
+  }
+
+  function showReports(text) {
+    while (reportList.firstChild) reportList.removeChild(reportList.firstChild);
+    reported = [];
+    var lines = editor.value.split('\n');
+    lines.starts = [0];
+    for (var i = 1; i < lines.length; ++i) lines.starts.push(lines.starts[i - 1] + lines[i - 1].length + 1);
+    text.split('\n').forEach(function (line) {
+      if (line === '') return;
+      var item = document.createElement('li');
+      item.textContent = line;  // a scene's words are text, never markup
+      item.addEventListener('click', function () { goToReport(line); });
+      reportList.appendChild(item);
+      var place = placeOf(line, lines);
+      if (place) reported.push(place);
+    });
+    updateGutter();
+    updateMarks();
+  }
+
+  function goToReport(line) {
+    var place = placeOf(line, editor.value.split('\n'));
+    if (!place) return;
     editor.focus();
-    editor.setSelectionRange(offset + chars, offset + chars);
+    editor.setSelectionRange(place.offset + place.from, place.offset + place.from);
+  }
+
+  // Behind the text area, the same text with each reported word marked;
+  // the text itself is transparent there, only the marks show.
+  function updateMarks() {
+    while (marks.firstChild) marks.removeChild(marks.firstChild);
+    if (!reported.length) return;
+    var lines = editor.value.split('\n');
+    var byRow = {};
+    reported.forEach(function (r) { (byRow[r.row] = byRow[r.row] || []).push(r); });
+    var plain = [];
+    var flush = function () {
+      if (plain.length) marks.appendChild(document.createTextNode(plain.join('')));
+      plain = [];
+    };
+    lines.forEach(function (text, row) {
+      var words = byRow[row];
+      if (words) {
+        words.sort(function (a, b) { return a.from - b.from; });
+        var at = 0;
+        words.forEach(function (w) {
+          var from = Math.max(at, w.from), to = Math.max(from, w.to);
+          plain.push(text.slice(at, from));
+          flush();
+          var mark = document.createElement('mark');
+          mark.textContent = text.slice(from, to) || ' ';
+          mark.title = w.text;
+          marks.appendChild(mark);
+          at = to;
+        });
+        plain.push(text.slice(at));
+      } else {
+        plain.push(text);
+      }
+      plain.push('\n');
+    });
+    flush();
+    marks.scrollTop = editor.scrollTop;
+    marks.scrollLeft = editor.scrollLeft;
   }
 
   // ---- The text: every edit redraws ----
 
+  // Line numbers, a line with reports marked (its title the reports).
   function updateGutter() {
     var count = editor.value.split('\n').length;
+    var titles = {};
+    reported.forEach(function (r) {
+      titles[r.row] = titles[r.row] ? titles[r.row] + '\n' + r.text : r.text;
+    });
+    while (gutter.firstChild) gutter.removeChild(gutter.firstChild);
     var numbers = [];
-    for (var i = 1; i <= count; ++i) numbers.push(i);
-    gutter.textContent = numbers.join('\n');
+    for (var i = 1; i <= count; ++i) {
+      if (titles[i - 1] === undefined) {
+        numbers.push(i + '\n');
+        continue;
+      }
+      gutter.appendChild(document.createTextNode(numbers.join('')));
+      numbers = [];
+      var mark = document.createElement('span');
+      mark.className = 'reported';
+      mark.textContent = String(i);
+      mark.title = titles[i - 1];
+      gutter.appendChild(mark);
+      numbers.push('\n');
+    }
+    gutter.appendChild(document.createTextNode(numbers.join('')));
     gutter.scrollTop = editor.scrollTop;
   }
 
   function edited() {
     state.edits += 1;
     root.setAttribute('data-state', 'busy');
+    if (reported.length) {
+      reported = [];
+      updateMarks();
+    }
     updateGutter();
     try {
       localStorage.setItem(kStored, editor.value);
@@ -267,7 +348,7 @@
     writeLink();
   }
 
-  worker.onmessage = function (event) {
+  function answered(event) {
     var answer = event.data;
     if (answer.kind === 'draw') {
       shown(answer);
@@ -276,7 +357,10 @@
     var done = state.waiting[answer.id];
     delete state.waiting[answer.id];
     if (done) done(answer);
-  };
+  }
+
+  worker = new Worker(workerUrl);
+  worker.onmessage = answered;
 
   // ---- Files ----
 
@@ -363,7 +447,11 @@
   });
 
   editor.addEventListener('input', edited);
-  editor.addEventListener('scroll', function () { gutter.scrollTop = editor.scrollTop; });
+  editor.addEventListener('scroll', function () {
+    gutter.scrollTop = editor.scrollTop;
+    marks.scrollTop = editor.scrollTop;
+    marks.scrollLeft = editor.scrollLeft;
+  });
 
   function stored(key) {
     try {

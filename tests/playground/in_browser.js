@@ -16,7 +16,7 @@ const work = path.resolve(opts.work);
 
 const typed = 'Material 0.8 0.3 0.1 0.2 0.1 0 0.5 0.5 0.5 0 0 0 30\nRotation 13 0 1 0\n' +
   'Rotation 19 1 0 0\nPush\nTranslation -5 0 0\nSphere 4\nPop\nCube 3 deux 3\nCylindre 2 6\n' +
-  'Bonjour <img src=x onerror="window.ran=1"><script>window.ran=2</script>\n';
+  'Bonjour é <img src=x onerror="window.ran=1"><script>window.ran=2</script>\n';
 
 function native(mode, name, output) {
   const r = spawnSync(path.resolve(opts.mirovan), [mode, name, output], { cwd: work, encoding: 'buffer' });
@@ -73,6 +73,25 @@ async function main() {
     const reports = await tab.$$eval('#reports li', (items) => items.map((i) => i.textContent));
     check(JSON.stringify(reports) === JSON.stringify(expectedReports),
       `reports ${JSON.stringify(reports)}, native ${JSON.stringify(expectedReports)}`);
+
+    // Each report marked at its line in the gutter and at its word behind
+    // the text: the word found here from the report's byte column.
+    const lines = typed.split('\n').map((l) => Buffer.from(l));
+    const wanted = expectedReports.map((r) => /^[^:]*:(\d+):(\d+):/.exec(r)).filter((m) => m)
+      .map((m) => {
+        const bytes = lines[+m[1] - 1], from = +m[2] - 1;
+        let to = from;
+        while (to < bytes.length && !/\s/.test(String.fromCharCode(bytes[to]))) ++to;
+        return { line: m[1], word: bytes.slice(from, to).toString() || ' ' };
+      });
+    const gutterMarks = await tab.$$eval('#gutter .reported', (s) => s.map((e) => [e.textContent, e.title]));
+    const markedLines = [...new Set(wanted.map((w) => w.line))];
+    check(wanted.length > 1 && JSON.stringify(gutterMarks.map((m) => m[0])) === JSON.stringify(markedLines) &&
+      gutterMarks.every((m) => expectedReports.filter((r) => r.split(':')[1] === m[0]).join('\n') === m[1]),
+    `gutter marks ${JSON.stringify(gutterMarks)}, reports at lines ${markedLines}`);
+    const words = await tab.$$eval('#marks mark', (s) => s.map((e) => e.textContent));
+    check(JSON.stringify(words) === JSON.stringify(wanted.map((w) => w.word)),
+      `marked words ${JSON.stringify(words)}, reported ${JSON.stringify(wanted.map((w) => w.word))}`);
 
     // The picture against mirovan-snapshot at the canvas's size.
     const size = await tab.$eval('#picture', (c) => [c.width, c.height]);
