@@ -130,6 +130,37 @@ async function main() {
     await other.click('#previous-scene');
     check(await other.$eval('#scene', (e) => e.value) === 'Cube 1 1 1\n',
       'the text kept before the link is one button away');
+
+    // A phone: the editor above the picture; a tap on the editor and the
+    // touch keyboard type into it; a drag of a finger on the picture turns it.
+    const phone = await browser.newPage();
+    phone.on('pageerror', (e) => errors.push(String(e)));
+    await phone.setViewport({ width: 390, height: 780, deviceScaleFactor: 1, isMobile: true, hasTouch: true });
+    await phone.goto('file://' + path.resolve(opts.playground), { waitUntil: 'load' });
+    const phoneDrawn = () => web.until(phone, 'document.documentElement.dataset.state === "drawn" && ' +
+      'window.playground.host && window.playground.host.page');
+    await phoneDrawn();
+    const boxes = await phone.evaluate(() => ['#scene', '#picture'].map((s) => {
+      const r = document.querySelector(s).getBoundingClientRect();
+      return { top: r.top, bottom: r.bottom, width: r.width, height: r.height };
+    }));
+    check(boxes[0].bottom <= boxes[1].top && boxes.every((b) => b.width > 300 && b.height > 100),
+      `on a phone the editor is above the picture: ${JSON.stringify(boxes)}`);
+    await phone.tap('#scene');
+    await phone.keyboard.type('\nSphere 2\n');
+    await phoneDrawn();
+    check(await phone.evaluate(() => document.activeElement.id === 'scene' &&
+      /\nSphere 2\n$/.test(document.getElementById('scene').value)), 'typing on a phone');
+    const angles = () => phone.evaluate(() => [window.playground.host.page.angleX,
+      window.playground.host.page.angleY].join(','));
+    const before = await angles();
+    const middle = [boxes[1].width / 2, boxes[1].top + boxes[1].height / 2];
+    await phone.touchscreen.touchStart(middle[0], middle[1]);
+    for (let i = 1; i <= 5; ++i) await phone.touchscreen.touchMove(middle[0] + 12 * i, middle[1] + 6 * i);
+    await phone.touchscreen.touchEnd();
+    await web.until(phone, `[window.playground.host.page.angleX, window.playground.host.page.angleY]
+      .join(',') !== ${JSON.stringify(before)}`).catch(() => {});
+    check(await angles() !== before, 'a touch drag on the picture turns the view');
     check(errors.length === 0, 'script errors: ' + errors.join('; '));
   } finally {
     await browser.close();
