@@ -229,6 +229,11 @@
     if (!place) return;
     editor.focus();
     editor.setSelectionRange(place.offset + place.from, place.offset + place.from);
+    // Setting the selection does not always bring it into view.
+    var height = linePitch();
+    var y = 4 + place.row * height;
+    if (y < editor.scrollTop || y + height > editor.scrollTop + editor.clientHeight)
+      editor.scrollTop = Math.max(0, y - editor.clientHeight / 2);
   }
 
   // Behind the text area, the same text with each reported word marked;
@@ -272,36 +277,56 @@
 
   // ---- The text: every edit redraws ----
 
-  // Line numbers, a line with reports marked (its title the reports).
+  // Line numbers, a line with reports marked (its title the reports). Only
+  // the lines in view are numbered: a gutter of every line of a big scene
+  // takes seconds to lay out.
+  var lineCount = 1;
+
+  // The text area's own line pitch: laid out lines may not be exactly the
+  // style's line height apart.
+  function linePitch() {
+    var style = parseFloat(getComputedStyle(editor).lineHeight) || 18;
+    var measured = (editor.scrollHeight - 8) / lineCount;
+    return editor.scrollHeight > editor.clientHeight && measured > 0 ? measured : style;
+  }
+
   function updateGutter() {
-    var count = editor.value.split('\n').length;
     var titles = {};
     reported.forEach(function (r) {
       titles[r.row] = titles[r.row] ? titles[r.row] + '\n' + r.text : r.text;
     });
-    while (gutter.firstChild) gutter.removeChild(gutter.firstChild);
+    var height = linePitch();
+    var top = editor.scrollTop;
+    var first = Math.max(0, Math.floor((top - 4) / height));
+    var last = Math.min(lineCount, first + Math.ceil(editor.clientHeight / height) + 2);
+    var column = document.createElement('div');
+    column.style.transform = 'translateY(' + (4 + first * height - top) + 'px)';
     var numbers = [];
-    for (var i = 1; i <= count; ++i) {
+    for (var i = first + 1; i <= last; ++i) {
       if (titles[i - 1] === undefined) {
         numbers.push(i + '\n');
         continue;
       }
-      gutter.appendChild(document.createTextNode(numbers.join('')));
+      column.appendChild(document.createTextNode(numbers.join('')));
       numbers = [];
       var mark = document.createElement('span');
       mark.className = 'reported';
       mark.textContent = String(i);
       mark.title = titles[i - 1];
-      gutter.appendChild(mark);
+      column.appendChild(mark);
       numbers.push('\n');
     }
-    gutter.appendChild(document.createTextNode(numbers.join('')));
-    gutter.scrollTop = editor.scrollTop;
+    column.appendChild(document.createTextNode(numbers.join('')));
+    gutter.style.minWidth = String(lineCount).length + 'ch';
+    while (gutter.firstChild) gutter.removeChild(gutter.firstChild);
+    gutter.appendChild(column);
   }
 
   function edited() {
     state.edits += 1;
     root.setAttribute('data-state', 'busy');
+    lineCount = 1;
+    for (var at = editor.value.indexOf('\n'); at >= 0; at = editor.value.indexOf('\n', at + 1)) ++lineCount;
     if (reported.length) {
       reported = [];
       updateMarks();
@@ -447,8 +472,9 @@
   });
 
   editor.addEventListener('input', edited);
+  window.addEventListener('resize', updateGutter);
   editor.addEventListener('scroll', function () {
-    gutter.scrollTop = editor.scrollTop;
+    updateGutter();
     marks.scrollTop = editor.scrollTop;
     marks.scrollLeft = editor.scrollLeft;
   });

@@ -111,6 +111,27 @@ async function main() {
     await tab.click('#save-scn');
     check((await waitForFile(path.join(downloads, name))).equals(Buffer.from(typed)), 'the saved text');
 
+    // A long scene with a fault far down: a click on its report brings the
+    // line into view, and the gutter's mark lies level with the marked word.
+    const paste = (text) => tab.evaluate((t) => {
+      const editor = document.getElementById('scene');
+      editor.value = t;
+      editor.dispatchEvent(new InputEvent('input', { inputType: 'insertFromPaste' }));
+    }, text);
+    await paste('Cube 1 1 1\n'.repeat(1499) + 'Sphere 1 nul\n' + 'Cube 1 1 1\n'.repeat(500));
+    await drawn();
+    await tab.click('#reports li');
+    await web.until(tab, 'document.querySelector("#gutter .reported")');
+    const level = await tab.evaluate(() => {
+      const mark = document.querySelector('#gutter .reported'), word = document.querySelector('#marks mark');
+      return [mark.textContent, word.textContent, mark.getBoundingClientRect().top,
+        word.getBoundingClientRect().top, document.getElementById('scene').scrollTop];
+    });
+    check(level[0] === '1500' && level[1] === 'nul' && Math.abs(level[2] - level[3]) < 2 && level[4] > 0,
+      `the mark of line 1500 beside its word: ${JSON.stringify(level)}`);
+    await paste(typed);
+    await drawn();
+
     // The link: the text and the view, opened in another tab over another
     // kept text, which stays one button away.
     await tab.click('#picture');
