@@ -1,14 +1,24 @@
-// The playground's worker, after the module's loader (createMirovan): runs
-// one mode of Mirovan's own program on the text it is sent, as
-// `mirovan MODE NAME OUTPUT` would, and sends back the exit status, the
-// reports (standard error) and the output's bytes. A run that brings the
+// The playground's worker, after the module's loader (createMirovan) and
+// the module itself (kPackedModule, gzip in base64): runs one mode of
+// Mirovan's own program on the text it is sent, as `mirovan MODE NAME
+// OUTPUT` would, and sends back the exit status, the reports (standard
+// error) and the output's bytes. A run that brings the
 // module down (out of memory) says so, and the next run starts a new one.
 'use strict';
 var loading = null;
 
+function moduleBytes() {
+  var packed = atob(kPackedModule), bytes = new Uint8Array(packed.length);
+  for (var i = 0; i < packed.length; ++i) bytes[i] = packed.charCodeAt(i);
+  var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+  return new Response(stream).arrayBuffer();
+}
+
 function module() {
   if (!loading) {
-    loading = createMirovan().then(function (m) {
+    loading = moduleBytes().then(function (wasm) {
+      return createMirovan({ wasmBinary: new Uint8Array(wasm) });
+    }).then(function (m) {
       m.FS.mkdir('/scenes');
       m.FS.chdir('/scenes');
       return m;
