@@ -61,3 +61,6 @@ self.onmessage = function (event) {
     self.postMessage({ id: job.id, kind: job.kind, error: 'the module did not load: ' + e });
   });
 };
+
+// Loaded at once: the first text finds the module ready, or nearly.
+module();

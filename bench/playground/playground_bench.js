@@ -1,11 +1,13 @@
-// node playground_bench.js PLAYGROUND.html EXAMPLES_DIR BIG.scn [NATIVE_MS]:
+// node playground_bench.js PLAYGROUND.html EXAMPLES_DIR BIG.scn
+//   [--evaluate SCENE... [--native HTML_MS,GLTF_MS]]:
 // the playground in headless chromium at 1000 x 700, as a visitor meets it:
 //  - load to first picture, each bundled example opened from a link
 //    (medians of 5 loads);
 //  - last keystroke to new picture: a character typed at the end of each
 //    example and of BIG (10,000 statements), median of 9 keystrokes;
 //  - the module's own time for -html and -gltf on the scenes given after
-//    --evaluate (in a worker, as the page runs it; medians of 3).
+//    --evaluate (in a worker, as the page runs it; medians of 3), and its
+//    ratio to the native times given after --native.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -21,7 +23,9 @@ try {
 const args = process.argv.slice(2);
 const split = args.indexOf('--evaluate');
 const [playground, examplesDir, big] = args.slice(0, split < 0 ? args.length : split);
-const evaluated = split < 0 ? [] : args.slice(split + 1);
+const nativeAt = args.indexOf('--native');
+const evaluated = split < 0 ? [] : args.slice(split + 1, nativeAt < 0 ? args.length : nativeAt);
+const native = nativeAt < 0 ? null : args[nativeAt + 1].split(',').map(Number);
 const url = 'file://' + path.resolve(playground);
 const median = (values) => values.slice().sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = (value) => value.toFixed(0).padStart(6) + ' ms';
@@ -144,7 +148,10 @@ async function main() {
     }
     for (const scene of evaluated) {
       const times = await moduleTimes(browser, scene);
-      console.log(`module on ${path.basename(scene)}: -html ${ms(times['-html'])}, -gltf ${ms(times['-gltf'])}`);
+      const ratio = (mine, theirs) => (native ? ` (${(mine / theirs).toFixed(2)} x native)` : '');
+      console.log(`module on ${path.basename(scene)}: -html ${ms(times['-html'])}` +
+        `${ratio(times['-html'], native && native[0])}, -gltf ${ms(times['-gltf'])}` +
+        `${ratio(times['-gltf'], native && native[1])} (goal: at most 3 x)`);
     }
   } finally {
     await browser.close();

@@ -54,6 +54,19 @@ async function main() {
     const name = await tab.evaluate(() => window.playground.name);
     check(/\.scn$/.test(name) && (await tab.$eval('#scene', (e) => e.value.length)) > 0,
       'the first visit opens an example');
+    // The first visit's picture comes without the module, made when the
+    // page was built: it must be what the program writes for that text now.
+    const opened = await tab.$eval('#scene', (e) => e.value);
+    fs.writeFileSync(path.join(work, name), opened);
+    const made = await tab.$eval('#first-picture', (e) => JSON.parse(e.textContent));
+    const madeNative = native('-html', name, 'first.html');
+    check(made.text === opened && made.html === madeNative.bytes.toString() &&
+      made.reports === madeNative.stderr, 'the first picture is the -html page of the example opened');
+    const firstShot = web.decodePng(Buffer.from(await (await tab.$('#picture')).screenshot({ type: 'png' })));
+    const firstSize = await tab.$eval('#picture', (c) => [c.width, c.height]);
+    const firstShare = web.differingShare(firstShot, web.snapshot(opts.snapshot, path.join(work, name),
+      firstSize[0], firstSize[1], 0, 0, path.join(work, 'first.png')), kLevels);
+    check(firstShare <= kShare, `first picture: ${(firstShare * 100).toFixed(2)} % of pixels differ`);
 
     // Type the scene as a person would, replacing the example.
     await tab.focus('#scene');
