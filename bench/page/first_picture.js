@@ -5,19 +5,16 @@
 'use strict';
 
 const path = require('path');
-let puppeteer;
+let web;
 try {
-  puppeteer = require(path.join(__dirname, '../../tests/web/node_modules/puppeteer-core'));
+  web = require(path.join(__dirname, '../../tests/web/page/browser.js'));
 } catch (error) {
   console.log('puppeteer-core not installed (make test installs it)');
   process.exit(1);
 }
 
 async function main() {
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
-  });
+  const browser = await web.launch();
   try {
     for (const page of process.argv.slice(2)) {
       const drawn = [], shown = [];

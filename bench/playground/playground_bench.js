@@ -12,9 +12,9 @@
 const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
-let puppeteer;
+let web;
 try {
-  puppeteer = require(path.join(__dirname, '../../tests/web/node_modules/puppeteer-core'));
+  web = require(path.join(__dirname, '../../tests/web/page/browser.js'));
 } catch (error) {
   console.log('puppeteer-core not installed (make test installs it)');
   process.exit(1);
@@ -128,10 +128,7 @@ async function moduleTimes(browser, scene) {
 }
 
 async function main() {
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true, protocolTimeout: 600000,
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
-  });
+  const browser = await web.launch();
   try {
     const size = fs.statSync(playground).size, packed = zlib.gzipSync(fs.readFileSync(playground), { level: 9 });
     console.log(`file: ${size} bytes, ${packed.length} gzip-compressed (goals: 400,000 and 150,000)`);
