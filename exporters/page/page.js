@@ -626,8 +626,9 @@
     if (!frame.batchOf || frame.batchOf.length !== n) {
       frame.solids = new Float32Array(n * kSolidFloats);
       frame.batchOf = new Int32Array(n);
-      frame.batched = st.instancing ? new Float32Array(n * kSolidFloats) : null;
+      frame.batched = null;
     }
+    if (st.instancing && !frame.batched) frame.batched = new Float32Array(n * kSolidFloats);
     frame.cellLevel.fill(-1);
     frame.keys = new Map();
     frame.keyCount = 0;
