@@ -10,7 +10,7 @@
   var message = document.getElementById('message');
 
   // What a reader (or a test) can watch from outside: the view, the frames
-  // drawn and the steps the spin took.
+  // drawn, the steps the spin took and the draw calls of the last frame.
   var page = { angleX: 0, angleY: 0, spinning: false, frames: 0, spinSteps: 0, error: null,
     solids: 0, firstFrameMs: 0, draws: 0 };
   window.mirovan = page;
@@ -178,7 +178,7 @@
   function arrayBuffer(target, data) {
     var buffer = gl.createBuffer();
     gl.bindBuffer(target, buffer);
-    gl.bufferData(target, data, gl.STATIC_DRAW);
+    gl.bufferData(target, data, typeof data === 'number' ? gl.DYNAMIC_DRAW : gl.STATIC_DRAW);
     return buffer;
   }
 
@@ -281,10 +281,12 @@
         instancing.vertexAttribDivisorANGLE(2 + i, 1);
       });
     }
+    // Room for every solid's floats, made once: each frame writes into it.
+    var solidBuffer = instancing ? arrayBuffer(gl.ARRAY_BUFFER, scene.solids * kSolidFloats * 4) : null;
     var linears = scene.linears.length / 9;
     wideIndices = !!gl.getExtension('OES_element_index_uint');
     glState = { uniforms: uniforms, buffers: scene.meshes.map(meshBuffers), width: 0, height: 0,
-      top: 20, instancing: instancing, solidBuffer: instancing ? gl.createBuffer() : null,
+      top: 20, instancing: instancing, solidBuffer: solidBuffer,
       materials: materialTable(), directionsOnly: scene.lightSets.map(onlyDirections),
       linearEye: new Float32Array(9 * linears), linearNormal: new Float32Array(9 * linears),
       linearKeeps: new Uint8Array(linears), linearFrame: new Int32Array(linears) };
@@ -674,7 +676,7 @@
       for (var k = 0; k < kSolidFloats; ++k) out[at + k] = from[o + k];
     }
     gl.bindBuffer(gl.ARRAY_BUFFER, glState.solidBuffer);
-    gl.bufferData(gl.ARRAY_BUFFER, out.subarray(0, placed * kSolidFloats), gl.DYNAMIC_DRAW);
+    gl.bufferSubData(gl.ARRAY_BUFFER, 0, out.subarray(0, placed * kSolidFloats));
     return order;
   }
 
