@@ -73,16 +73,18 @@ int main(int argc, char** argv) {
             scenes += " " + scene;
         }
     }
-    std::printf("one 500 x 500 frame, the page (chromium, SwiftShader) against the window "
-                "(mirovan-snapshot, llvmpipe); medians of %d runs\n",
-                runs);
+    std::printf(
+        "one 500 x 500 frame, the page (chromium, SwiftShader) against the window "
+        "(mirovan-snapshot, llvmpipe); medians of %d runs\n",
+        runs);
     std::fflush(stdout);
     const std::string command = "node " FRAME_TIME_SCRIPT " --mirovan " MIROVAN_BINARY
                                 " --snapshot " SNAPSHOT_BINARY " --playground " PLAYGROUND_PAGE
                                 " --runs " +
                                 std::to_string(runs) + scenes;
     if (std::system(command.c_str()) != 0)
-        std::printf("(browser part skipped or failed: node, chromium and tests/web's packages "
-                    "needed)\n");
+        std::printf(
+            "(browser part skipped or failed: node, chromium and tests/web's packages "
+            "needed)\n");
     return 0;
 }
