@@ -10,9 +10,9 @@
   var message = document.getElementById('message');
 
   // What a reader (or a test) can watch from outside: the view, the frames
-  // drawn and the steps the spin took.
+  // drawn, the steps the spin took and the draw calls of the last frame.
   var page = { angleX: 0, angleY: 0, spinning: false, frames: 0, spinSteps: 0, error: null,
-    solids: 0, firstFrameMs: 0 };
+    solids: 0, firstFrameMs: 0, draws: 0 };
   window.mirovan = page;
 
   function say(text) {
@@ -75,38 +75,44 @@
 
   // ---- The window's GL, in a shader ----
 
+  // What differs from solid to solid comes as attributes: one value per
+  // instance when the solids of a batch are drawn at once, a constant
+  // attribute when each is drawn on its own.
   var vertexShader = [
     'attribute vec3 position;',
     'attribute vec3 normal;',
-    'uniform mat4 modelview;      // eye frame: the view rotation times the solid\'s matrix',
-    'uniform mat3 normalMatrix;   // inverse transpose of its 3 x 3 part',
+    '// Eye frame: the view rotation times the solid\'s matrix, column by column.',
+    'attribute vec3 modelviewX, modelviewY, modelviewZ, modelviewW;',
+    '// The inverse transpose of its 3 x 3 part, row by row.',
+    'attribute vec3 normalRowX, normalRowY, normalRowZ;',
+    'attribute vec3 normalScale;  // 0: the normals as they are; else times this, unit length',
+    'attribute vec4 baseShininess;  // emission + material ambient x global ambient; shininess',
+    'attribute vec3 materialAmbient, materialDiffuse, materialSpecular;',
     'uniform vec2 projection;     // glOrtho(-20, 20, -top, top, -20, 20): 1 / 20, 1 / top',
-    'uniform vec3 baseColour;     // emission + material ambient x global ambient',
-    'uniform float shininess;',
     'uniform int lightCount;',
     'uniform vec4 lightPosition[8];       // eye frame; w 0 for a unit direction',
     'uniform vec3 lightHalf[8];           // a direction\'s half vector with the z axis',
-    'uniform vec3 normalScale;    // 0: the normals as they are; else times this, unit length',
     'uniform float objectSpace;   // 1: directions and half vectors in the solid\'s own frame',
     'uniform vec3 lightSpotDirection[8];  // eye frame, unit length',
     'uniform vec3 lightSpot[8];           // exponent, cosine of the cut-off, 1 for a cone',
     'uniform vec3 lightAttenuation[8];    // constant, linear, quadratic',
-    'uniform vec3 ambientProduct[8];',
-    'uniform vec3 diffuseProduct[8];',
-    'uniform vec3 specularProduct[8];',
+    'uniform vec3 lightAmbient[8];',
+    'uniform vec3 lightDiffuse[8];',
+    'uniform vec3 lightSpecular[8];',
     'varying vec3 colour;',
     '',
     'void main() {',
+    '  mat4 modelview = mat4(vec4(modelviewX, 0.0), vec4(modelviewY, 0.0), vec4(modelviewZ, 0.0),',
+    '    vec4(modelviewW, 1.0));',
     '  vec4 eye = modelview * vec4(position, 1.0);',
+    '  float shininess = baseShininess.w;',
     '  // As the GL transforms normals: GL_NORMALIZE is never enabled, so a',
     '  // scaled solid keeps its normals\' lengths.',
     '  // Row by row, as the GL\'s own vertex program takes it; as the GL, the',
     '  // normal as it is when only directions light a solid that keeps lengths.',
     '  vec3 m = normalScale.x == 0.0 ? normal : normalize(normal * normalScale);',
-    '  vec3 n = objectSpace > 0.5 ? m : vec3(dot(vec3(normalMatrix[0][0], normalMatrix[1][0], normalMatrix[2][0]), m),',
-    '    dot(vec3(normalMatrix[0][1], normalMatrix[1][1], normalMatrix[2][1]), m),',
-    '    dot(vec3(normalMatrix[0][2], normalMatrix[1][2], normalMatrix[2][2]), m));',
-    '  vec3 c = baseColour;',
+    '  vec3 n = objectSpace > 0.5 ? m : vec3(dot(normalRowX, m), dot(normalRowY, m), dot(normalRowZ, m));',
+    '  vec3 c = baseShininess.xyz;',
     '  for (int i = 0; i < 8; ++i) {',
     '    if (i >= lightCount) break;',
     '    vec4 p = lightPosition[i];',
@@ -128,13 +134,14 @@
     '      l = p.xyz;',
     '      h = lightHalf[i];',
     '    }',
-    '    vec3 term = ambientProduct[i];',
+    '    // Light colour times material colour: one float product, as the GL makes it.',
+    '    vec3 term = lightAmbient[i] * materialAmbient;',
     '    // Diffuse and specular light only where the vertex faces the light.',
     '    float nl = dot(n, l);',
     '    if (nl > 0.0) {',
-    '      term += nl * diffuseProduct[i];',
+    '      term += nl * (lightDiffuse[i] * materialDiffuse);',
     '      float nh = dot(n, h);',
-    '      if (nh > 0.0) term += (shininess == 0.0 ? 1.0 : pow(nh, shininess)) * specularProduct[i];',
+    '      if (nh > 0.0) term += (shininess == 0.0 ? 1.0 : pow(nh, shininess)) * (lightSpecular[i] * materialSpecular);',
     '    }',
     '    c += factor * term;',
     '  }',
@@ -152,6 +159,7 @@
   var scene = null;
   var gl = null;
   var glState = null;  // program, uniforms and buffers of the current context
+  var wideIndices = false;  // whether the context takes 32-bit indices
 
   function compile(type, source) {
     var shader = gl.createShader(type);
@@ -162,29 +170,87 @@
     return shader;
   }
 
-  // One vertex buffer per mesh, made once: position and normal per corner
-  // of every triangle. Turning the view changes uniforms only.
-  function vertexBuffer(mesh, indices) {
-    var data = new Float32Array(indices.length * 6), p = mesh.positions, n = mesh.normals;
-    for (var i = 0; i < indices.length; ++i) {
-      var v = indices[i] * 3;
+  // One vertex buffer per mesh, made once: position and normal per vertex,
+  // and the triangles' corners as indices into it (a vertex shared by
+  // several triangles is lit once). Without 32-bit indices, a mesh of more
+  // vertices than 16 bits count has a vertex per corner instead. Turning
+  // the view changes uniforms and the solids' attributes only.
+  function arrayBuffer(target, data) {
+    var buffer = gl.createBuffer();
+    gl.bindBuffer(target, buffer);
+    gl.bufferData(target, data, typeof data === 'number' ? gl.DYNAMIC_DRAW : gl.STATIC_DRAW);
+    return buffer;
+  }
+
+  function interleaved(mesh, indices) {
+    var count = indices ? indices.length : mesh.positions.length / 3;
+    var data = new Float32Array(count * 6), p = mesh.positions, n = mesh.normals;
+    for (var i = 0; i < count; ++i) {
+      var v = (indices ? indices[i] : i) * 3;
       for (var k = 0; k < 3; ++k) {
         data[i * 6 + k] = p[v + k];
         data[i * 6 + 3 + k] = n[v + k];
       }
     }
-    var buffer = gl.createBuffer();
-    gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
-    gl.bufferData(gl.ARRAY_BUFFER, data, gl.STATIC_DRAW);
-    return { buffer: buffer, count: indices.length };
+    return data;
   }
 
-  function meshBuffers(mesh) {
-    var drawn = vertexBuffer(mesh, mesh.indices);
+  function triangleBuffer(mesh, indices, vertices) {
+    var small = mesh.positions.length / 3 <= 65536;
+    if (!small && !wideIndices) return { buffer: arrayBuffer(gl.ARRAY_BUFFER, interleaved(mesh, indices)),
+      elements: null, count: indices.length };
+    return { buffer: vertices, count: indices.length, type: small ? gl.UNSIGNED_SHORT : gl.UNSIGNED_INT,
+      elements: arrayBuffer(gl.ELEMENT_ARRAY_BUFFER, small ? new Uint16Array(indices) : indices) };
+  }
+
+  // The mesh's box in its own frame: centre and half extent per axis.
+  function meshBox(positions) {
+    var lo = [Infinity, Infinity, Infinity], hi = [-Infinity, -Infinity, -Infinity];
+    for (var v = 0; v < positions.length; v += 3) {
+      for (var k = 0; k < 3; ++k) {
+        lo[k] = Math.min(lo[k], positions[v + k]);
+        hi[k] = Math.max(hi[k], positions[v + k]);
+      }
+    }
+    return { centre: [0, 1, 2].map(function (k) { return (lo[k] + hi[k]) / 2; }),
+      half: [0, 1, 2].map(function (k) { return (hi[k] - lo[k]) / 2; }) };
+  }
+
+  function meshBuffers(mesh, index) {
+    var vertices = arrayBuffer(gl.ARRAY_BUFFER, interleaved(mesh, null));
+    var drawn = triangleBuffer(mesh, mesh.indices, vertices);
+    drawn.id = 2 * index;
     drawn.positions = mesh.positions;
     drawn.followScale = mesh.followScale;
-    drawn.clipped = mesh.clippedIndices.length ? vertexBuffer(mesh, mesh.clippedIndices) : null;
+    drawn.box = meshBox(mesh.positions);
+    drawn.clipped = mesh.clippedIndices.length ? triangleBuffer(mesh, mesh.clippedIndices, vertices) : null;
+    if (drawn.clipped) drawn.clipped.id = 2 * index + 1;
     return drawn;
+  }
+
+  // The per-solid attributes, in the order of a solid's floats (see
+  // writeSolid): name, size.
+  var kSolidAttributes = [['modelviewX', 3], ['modelviewY', 3], ['modelviewZ', 3], ['modelviewW', 3],
+    ['normalRowX', 3], ['normalRowY', 3], ['normalRowZ', 3], ['normalScale', 3],
+    ['baseShininess', 4], ['materialAmbient', 3], ['materialDiffuse', 3], ['materialSpecular', 3]];
+  var kSolidFloats = 37;
+
+  // Each material as a solid takes it: its base colour (emission plus its
+  // ambient under the global ambient 0.2), shininess, ambient, diffuse and
+  // specular colours.
+  function materialTable() {
+    var mat = scene.materials, count = mat.length / kMaterialFloats, out = new Float32Array(13 * count);
+    for (var i = 0; i < count; ++i) {
+      var mi = i * kMaterialFloats, o = 13 * i;
+      for (var k = 0; k < 3; ++k) {
+        out[o + k] = mat[mi + 9 + k] + mat[mi + k] * 0.2;
+        out[o + 4 + k] = mat[mi + k];
+        out[o + 7 + k] = mat[mi + 3 + k];
+        out[o + 10 + k] = mat[mi + 6 + k];
+      }
+      out[o + 3] = mat[mi + 12];
+    }
+    return out;
   }
 
   function setUpGL() {
@@ -193,22 +259,37 @@
     gl.attachShader(program, compile(gl.FRAGMENT_SHADER, fragmentShader));
     gl.bindAttribLocation(program, 0, 'position');
     gl.bindAttribLocation(program, 1, 'normal');
+    kSolidAttributes.forEach(function (a, i) { gl.bindAttribLocation(program, 2 + i, a[0]); });
     gl.linkProgram(program);
     if (!gl.getProgramParameter(program, gl.LINK_STATUS) && !gl.isContextLost())
       throw new Error('shader: ' + gl.getProgramInfoLog(program));
     gl.useProgram(program);
     var uniforms = {};
-    ['modelview', 'normalMatrix', 'normalScale', 'objectSpace', 'projection', 'baseColour', 'shininess', 'lightCount',
-      'lightPosition', 'lightHalf', 'lightSpotDirection', 'lightSpot', 'lightAttenuation', 'ambientProduct',
-      'diffuseProduct', 'specularProduct'].forEach(function (name) {
+    ['objectSpace', 'projection', 'lightCount', 'lightPosition', 'lightHalf', 'lightSpotDirection',
+      'lightSpot', 'lightAttenuation', 'lightAmbient', 'lightDiffuse', 'lightSpecular'].forEach(function (name) {
       uniforms[name] = gl.getUniformLocation(program, name);
     });
     gl.enableVertexAttribArray(0);
     gl.enableVertexAttribArray(1);
     gl.enable(gl.DEPTH_TEST);
     gl.clearColor(0, 0, 0, 1);
+    // Solids drawn many at a time where the browser can; else one by one.
+    var instancing = gl.getExtension('ANGLE_instanced_arrays');
+    if (instancing) {
+      kSolidAttributes.forEach(function (a, i) {
+        gl.enableVertexAttribArray(2 + i);
+        instancing.vertexAttribDivisorANGLE(2 + i, 1);
+      });
+    }
+    // Room for every solid's floats, made once: each frame writes into it.
+    var solidBuffer = instancing ? arrayBuffer(gl.ARRAY_BUFFER, scene.solids * kSolidFloats * 4) : null;
+    var linears = scene.linears.length / 9;
+    wideIndices = !!gl.getExtension('OES_element_index_uint');
     glState = { uniforms: uniforms, buffers: scene.meshes.map(meshBuffers), width: 0, height: 0,
-      top: 20 };
+      top: 20, instancing: instancing, solidBuffer: solidBuffer,
+      materials: materialTable(), directionsOnly: scene.lightSets.map(onlyDirections),
+      linearEye: new Float32Array(9 * linears), linearNormal: new Float32Array(9 * linears),
+      linearKeeps: new Uint8Array(linears), linearFrame: new Int32Array(linears) };
   }
 
   // ---- The view ----
@@ -281,9 +362,6 @@
     gl.uniform2f(glState.uniforms.projection, 1 / 20, 1 / top);
   }
 
-  var eyeLinear = new Float32Array(9), normalMatrix = new Float32Array(9);
-  var modelview = new Float32Array(16);
-
   // Whether the columns of the eye frame's 3 x 3 are square to each other
   // and of one length (within float rounding): a rotation, with or without
   // the same scale on every axis.
@@ -298,31 +376,36 @@
     return first > 0;
   }
 
-  // The inverse transpose of the eye frame's 3 x 3. As the GL takes it: for
-  // a rotation the matrix itself, for a rotation and one scale the matrix
-  // over the square of its first row's length, else the cofactors over the
-  // determinant; the identity when that matrix is singular.
-  function setNormalMatrix(m) {
+  var normalMatrix = new Float32Array(9);
+
+  // The inverse transpose of the eye frame's 3 x 3, written row by row at
+  // out[at]. As the GL takes it: for a rotation the matrix itself, for a
+  // rotation and one scale the matrix over the square of its first row's
+  // length, else the cofactors over the determinant; the identity when
+  // that matrix is singular. True if the matrix keeps lengths.
+  function normalRows(m, out, at) {
+    var unit = false;
     if (angleKeeping(m)) {
       var row = [m[0], m[3], m[6]], squared = squaredLength(row, 0);
-      var unit = Math.abs(squared - 1) <= 4e-7, over = unit ? 1 : f(1 / squared);
+      unit = Math.abs(squared - 1) <= 4e-7;
+      var over = unit ? 1 : f(1 / squared);
       for (var j = 0; j < 9; ++j) normalMatrix[j] = f(m[j] * over);
-      gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
-      return unit;
-    }
-    var a = m[0], b = m[3], c = m[6], d = m[1], e = m[4], g = m[7], h = m[2], i = m[5], k = m[8];
-    var c0 = e * k - g * i, c1 = g * h - d * k, c2 = d * i - e * h;
-    var det = a * c0 + b * c1 + c * c2;
-    if (det * det < 1e-25) {
-      normalMatrix.set([1, 0, 0, 0, 1, 0, 0, 0, 1]);
     } else {
-      // The cofactors over the determinant, column by column.
-      normalMatrix.set([c0 / det, (c * i - b * k) / det, (b * g - c * e) / det,
-        c1 / det, (a * k - c * h) / det, (c * d - a * g) / det,
-        c2 / det, (b * h - a * i) / det, (a * e - b * d) / det]);
+      var a = m[0], b = m[3], c = m[6], d = m[1], e = m[4], g = m[7], h = m[2], i = m[5], k = m[8];
+      var c0 = e * k - g * i, c1 = g * h - d * k, c2 = d * i - e * h;
+      var det = a * c0 + b * c1 + c * c2;
+      if (det * det < 1e-25) {
+        normalMatrix.set([1, 0, 0, 0, 1, 0, 0, 0, 1]);
+      } else {
+        // The cofactors over the determinant, column by column.
+        normalMatrix.set([c0 / det, (c * i - b * k) / det, (b * g - c * e) / det,
+          c1 / det, (a * k - c * h) / det, (c * d - a * g) / det,
+          c2 / det, (b * h - a * i) / det, (a * e - b * d) / det]);
+      }
     }
-    gl.uniformMatrix3fv(glState.uniforms.normalMatrix, false, normalMatrix);
-    return false;
+    for (var r = 0; r < 3; ++r)
+      for (var col = 0; col < 3; ++col) out[at + 3 * r + col] = normalMatrix[3 * col + r];
+    return unit;
   }
 
   var lightArrays = {
@@ -330,10 +413,6 @@
     spot: new Float32Array(24), attenuation: new Float32Array(24),
     ambient: new Float32Array(24), diffuse: new Float32Array(24), specular: new Float32Array(24)
   };
-
-  function product(out, at, light, l, material, m) {
-    for (var j = 0; j < 3; ++j) out[at + j] = light[l + j] * material[m + j];
-  }
 
   // Whether a light set holds only directions (no light at a point).
   function onlyDirections(set) {
@@ -348,28 +427,24 @@
     for (var i = 0; i < 3; ++i) v[at + i] = f(f(f(m[3 * i] * x) + f(m[3 * i + 1] * y)) + f(m[3 * i + 2] * z));
   }
 
-  // A material and a light set as the GL lights with them: light colours
-  // times the material's, positions and spot directions in the eye frame.
-  // When only directions light a solid whose matrix keeps lengths, the GL
-  // lights it in its own frame instead: the directions and half vectors
-  // brought into that frame, the normals as they are. Where a vertex stands
-  // square to a light, only the same frame and roundings give the window's
-  // sign of their tiny product, and with it the specular term or none.
-  function setLighting(r, materialIndex, setIndex, m, keepsLength) {
-    var u = glState.uniforms, mat = scene.materials, mi = materialIndex * kMaterialFloats;
-    var set = scene.lightSets[setIndex], count = set.length / kLightFloats, a = lightArrays;
-    var own = keepsLength && onlyDirections(set);
+  // A light set as the GL lights with it: positions and spot directions in
+  // the eye frame (the shader multiplies the light colours by the
+  // solid's). When only directions light a solid whose matrix m keeps
+  // lengths (own), the GL lights it in its own frame instead: the
+  // directions and half vectors brought into that frame, the normals as
+  // they are. Where a vertex stands square to a light, only the same frame
+  // and roundings give the window's sign of their tiny product, and with it
+  // the specular term or none.
+  function setLighting(r, setIndex, m, own) {
+    var u = glState.uniforms, set = scene.lightSets[setIndex], count = set.length / kLightFloats, a = lightArrays;
     gl.uniform1f(u.objectSpace, own ? 1 : 0);
-    gl.uniform3f(u.baseColour, mat[mi + 9] + mat[mi] * 0.2, mat[mi + 10] + mat[mi + 1] * 0.2,
-      mat[mi + 11] + mat[mi + 2] * 0.2);
-    gl.uniform1f(u.shininess, mat[mi + 12]);
     gl.uniform1i(u.lightCount, count);
     if (count === 0) return;
     for (var i = 0; i < count; ++i) {
       var l = i * kLightFloats, turns = set[l] !== 0, at = 3 * i;
-      product(a.ambient, at, set, l + 1, mat, mi);
-      product(a.diffuse, at, set, l + 4, mat, mi + 3);
-      product(a.specular, at, set, l + 7, mat, mi + 6);
+      a.ambient.set(set.subarray(l + 1, l + 4), at);
+      a.diffuse.set(set.subarray(l + 4, l + 7), at);
+      a.specular.set(set.subarray(l + 7, l + 10), at);
       if (turns) rotate(r, set[l + 10], set[l + 11], set[l + 12], a.position, 4 * i);
       else a.position.set(set.subarray(l + 10, l + 13), 4 * i);
       a.position[4 * i + 3] = set[l + 13];
@@ -401,81 +476,250 @@
     gl.uniform3fv(u.lightSpotDirection, a.spotDirection.subarray(0, 3 * count));
     gl.uniform3fv(u.lightSpot, a.spot.subarray(0, 3 * count));
     gl.uniform3fv(u.lightAttenuation, a.attenuation.subarray(0, 3 * count));
-    gl.uniform3fv(u.ambientProduct, a.ambient.subarray(0, 3 * count));
-    gl.uniform3fv(u.diffuseProduct, a.diffuse.subarray(0, 3 * count));
-    gl.uniform3fv(u.specularProduct, a.specular.subarray(0, 3 * count));
+    gl.uniform3fv(u.lightAmbient, a.ambient.subarray(0, 3 * count));
+    gl.uniform3fv(u.lightDiffuse, a.diffuse.subarray(0, 3 * count));
+    gl.uniform3fv(u.lightSpecular, a.specular.subarray(0, 3 * count));
+  }
+
+  // ---- Solids, frame by frame ----
+
+  // Solids that may cover one pixel keep the window's order, told apart by
+  // the cells of a grid over the view that their boxes reach.
+  var kCells = 32;
+
+  var frame = {
+    number: 0,
+    keyCount: 0,
+    solids: null,    // each solid's floats (kSolidFloats, see writeSolid), in scene order
+    batchOf: null,   // the batch each solid goes to; -1 for none
+    batched: null,   // the solids' floats in batch order, as uploaded
+    cellLevel: new Int32Array(kCells * kCells),
+    cellKey: new Float64Array(kCells * kCells),
+    keys: new Map()  // (mesh buffer, light set, own frame's matrix) to a number
+  };
+
+  // The eye frame of a solid's matrix, its normal rows and whether it keeps
+  // lengths: once a frame for each matrix.
+  function eyeFrame(linear, r) {
+    var st = glState, l9 = linear * 9;
+    if (st.linearFrame[linear] === frame.number) return;
+    st.linearFrame[linear] = frame.number;
+    var lin = scene.linears;
+    for (var c = 0; c < 3; ++c)
+      rotate(r, lin[l9 + 3 * c], lin[l9 + 3 * c + 1], lin[l9 + 3 * c + 2], st.linearEye, l9 + 3 * c);
+    st.linearKeeps[linear] = normalRows(st.linearEye.subarray(l9, l9 + 9), st.linearNormal, l9) ? 1 : 0;
+  }
+
+  // A solid's floats at out[o]: its modelview's columns (the mesh's scale on
+  // the positions only: its normals are the solid's own already), its
+  // normal rows, the scale its normals go through (a cone drawn from
+  // another's mesh) or 0, then its material's floats.
+  function writeSolid(s, mesh, r, out, o) {
+    var st = glState, cols = scene.columns, l9 = cols[2][s] * 9, sc = cols[1][s] * 3, t = cols[3][s] * 3;
+    var scales = scene.scales, eye = st.linearEye, normal = st.linearNormal;
+    for (var k = 0; k < 3; ++k) {
+      var scale = scales[sc + k];
+      for (var row = 0; row < 3; ++row) out[o + 3 * k + row] = eye[l9 + 3 * k + row] * scale;
+    }
+    rotate(r, scene.translations[t], scene.translations[t + 1], scene.translations[t + 2], out, o + 9);
+    for (var j = 0; j < 9; ++j) out[o + 12 + j] = normal[l9 + j];
+    var sx = scales[sc], sy = scales[sc + 1], sz = scales[sc + 2];
+    var turned = mesh.followScale && (sx !== 1 || sy !== 1 || sz !== 1);
+    out[o + 21] = turned ? 1 / sx : 0;
+    out[o + 22] = turned ? 1 / sy : 0;
+    out[o + 23] = turned ? 1 / sz : 0;
+    var mat = st.materials, m13 = cols[4][s] * 13;
+    for (var i = 0; i < 13; ++i) out[o + 24 + i] = mat[m13 + i];
   }
 
   // Whether the GL would clip the solid: one of its vertices outside the
   // view volume (x and z within 20, y within top).
-  function clipped(positions, m) {
+  function clipped(positions, m, o) {
     var top = glState.top;
     for (var v = 0; v < positions.length; v += 3) {
       var x = positions[v], y = positions[v + 1], z = positions[v + 2];
-      if (Math.abs(m[0] * x + m[4] * y + m[8] * z + m[12]) > 20 ||
-          Math.abs(m[1] * x + m[5] * y + m[9] * z + m[13]) > top ||
-          Math.abs(m[2] * x + m[6] * y + m[10] * z + m[14]) > 20) return true;
+      if (Math.abs(m[o] * x + m[o + 3] * y + m[o + 6] * z + m[o + 9]) > 20 ||
+          Math.abs(m[o + 1] * x + m[o + 4] * y + m[o + 7] * z + m[o + 10]) > top ||
+          Math.abs(m[o + 2] * x + m[o + 5] * y + m[o + 8] * z + m[o + 11]) > 20) return true;
     }
     return false;
   }
 
-  // Every solid in the scene's order, as the window draws them.
+  // Where the solid's box lands in the eye frame: per axis its centre and
+  // half extent, in extent[6]. 'in' if every vertex is well inside the
+  // view volume, 'out' if all are well beyond one of its sides, else ''.
+  var extent = new Float64Array(6);
+
+  function boxPlace(box, m, o) {
+    var c = box.centre, h = box.half, inside = true;
+    for (var row = 0; row < 3; ++row) {
+      var centre = m[o + row] * c[0] + m[o + 3 + row] * c[1] + m[o + 6 + row] * c[2] + m[o + 9 + row];
+      var half = Math.abs(m[o + row]) * h[0] + Math.abs(m[o + 3 + row]) * h[1] + Math.abs(m[o + 6 + row]) * h[2];
+      var bound = row === 1 ? glState.top : 20;
+      if (!isFinite(centre) || !isFinite(half)) {
+        extent[2 * row] = 0;
+        extent[2 * row + 1] = Infinity;
+        inside = false;
+        continue;
+      }
+      extent[2 * row] = centre;
+      extent[2 * row + 1] = half;
+      if (centre - half > bound * 1.000001 || centre + half < -bound * 1.000001) return 'out';
+      if (Math.abs(centre) + half >= bound * 0.999999) inside = false;
+    }
+    return inside ? 'in' : '';
+  }
+
+  // A number for what a batch shares: the mesh buffer, the light set and,
+  // when the solid is lit in its own frame, its matrix.
+  function keyOf(bufferId, set, ownLinear) {
+    var outer = frame.keys.get(bufferId * scene.lightSets.length + set);
+    if (!outer) frame.keys.set(bufferId * scene.lightSets.length + set, outer = new Map());
+    var key = outer.get(ownLinear);
+    if (key === undefined) outer.set(ownLinear, key = frame.keyCount++);
+    return key;
+  }
+
+  function cell(t) {
+    return t <= 0 ? 0 : t >= 1 ? kCells - 1 : Math.floor(t * kCells);
+  }
+
+  // The level of a solid's batch. At a tie of depth the GL keeps the first
+  // solid drawn: where two solids' boxes share a cell, the later one goes
+  // at the earlier's level if they share a key (one batch: drawn in scene
+  // order), else above it; batches are drawn level by level.
+  function levelOf(key) {
+    var top = glState.top, cellLevel = frame.cellLevel, cellKey = frame.cellKey, rows = [];
+    for (var axis = 0; axis < 2; ++axis) {
+      var centre = extent[2 * axis], margin = extent[2 * axis + 1] + 1e-5 * (Math.abs(centre) + extent[2 * axis + 1] + 1);
+      var bound = axis === 0 ? 20 : top;
+      rows.push(cell((centre - margin + bound) / (2 * bound)), cell((centre + margin + bound) / (2 * bound)));
+    }
+    var level = 0, i, j, q;
+    for (i = rows[0]; i <= rows[1]; ++i) {
+      for (j = rows[2]; j <= rows[3]; ++j) {
+        q = i * kCells + j;
+        if (cellLevel[q] < 0) continue;
+        var need = cellKey[q] === key ? cellLevel[q] : cellLevel[q] + 1;
+        if (need > level) level = need;
+      }
+    }
+    for (i = rows[0]; i <= rows[1]; ++i) {
+      for (j = rows[2]; j <= rows[3]; ++j) {
+        q = i * kCells + j;
+        if (level > cellLevel[q]) {
+          cellLevel[q] = level;
+          cellKey[q] = key;
+        } else if (cellKey[q] !== key) {
+          cellKey[q] = -1;  // more than one key at this level
+        }
+      }
+    }
+    return level;
+  }
+
+  // Every solid's floats and batch: with instancing, solids that share a
+  // mesh buffer (the clipped one or not), a light set and (lit in their own
+  // frame) a matrix go together, level by level; else each is its own
+  // batch, in scene order. Solids wholly outside the view are left out.
+  function gatherBatches(r) {
+    var st = glState, cols = scene.columns, n = scene.solids, batches = [], open = new Map();
+    frame.number += 1;
+    if (!frame.batchOf || frame.batchOf.length !== n) {
+      frame.solids = new Float32Array(n * kSolidFloats);
+      frame.batchOf = new Int32Array(n);
+      frame.batched = null;
+    }
+    if (st.instancing && !frame.batched) frame.batched = new Float32Array(n * kSolidFloats);
+    frame.cellLevel.fill(-1);
+    frame.keys = new Map();
+    frame.keyCount = 0;
+    for (var s = 0; s < n; ++s) {
+      frame.batchOf[s] = -1;
+      var mesh = st.buffers[cols[0][s]];
+      if (!mesh || mesh.count === 0) continue;
+      var linear = cols[2][s], o = s * kSolidFloats;
+      eyeFrame(linear, r);
+      writeSolid(s, mesh, r, frame.solids, o);
+      var place = boxPlace(mesh.box, frame.solids, o);
+      if (place === 'out') continue;
+      var buffer = mesh.clipped && place !== 'in' && clipped(mesh.positions, frame.solids, o) ? mesh.clipped : mesh;
+      var set = cols[5][s], ownLinear = st.linearKeeps[linear] === 1 && st.directionsOnly[set] ? linear : -1;
+      var batch = batches.length, level = 0;
+      if (st.instancing) {
+        var key = keyOf(buffer.id, set, ownLinear);
+        level = levelOf(key);
+        batch = open.get(key * (n + 1) + level);
+        if (batch === undefined) open.set(key * (n + 1) + level, batch = batches.length);
+      }
+      if (batch === batches.length)
+        batches.push({ buffer: buffer, set: set, ownLinear: ownLinear, level: level, count: 0, start: s });
+      batches[batch].count += 1;
+      frame.batchOf[s] = batch;
+    }
+    return batches;
+  }
+
+  // The batches level by level, their solids' floats in that order in one
+  // buffer.
+  function placeBatches(batches) {
+    var order = batches.slice().sort(function (a, b) { return a.level - b.level; }), placed = 0;
+    order.forEach(function (batch) {
+      batch.start = batch.next = placed;
+      placed += batch.count;
+    });
+    var out = frame.batched, from = frame.solids;
+    for (var s = 0; s < scene.solids; ++s) {
+      var b = frame.batchOf[s];
+      if (b < 0) continue;
+      var at = batches[b].next++ * kSolidFloats, o = s * kSolidFloats;
+      for (var k = 0; k < kSolidFloats; ++k) out[at + k] = from[o + k];
+    }
+    gl.bindBuffer(gl.ARRAY_BUFFER, glState.solidBuffer);
+    gl.bufferSubData(gl.ARRAY_BUFFER, 0, out.subarray(0, placed * kSolidFloats));
+    return order;
+  }
+
+  // Every solid, as the window draws them.
   function draw() {
     if (!glState || gl.isContextLost()) return;
     fitCanvas();
     drawnAs = frameKey();
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
-    var r = viewRotation(), u = glState.uniforms, cols = scene.columns;
-    var lastBuffer = null, lastLinear = -1, lastMaterial = -1, lastSet = -1, keepsLength = false;
-    var lastTurned = -1;
-    gl.uniform3f(u.normalScale, 0, 0, 0);
-    for (var s = 0; s < scene.solids; ++s) {
-      var mesh = glState.buffers[cols[0][s]];
-      if (!mesh || mesh.count === 0) continue;
-      var linear = cols[2][s], lin = scene.linears, l9 = linear * 9;
-      if (linear !== lastLinear) {
-        for (var c = 0; c < 3; ++c)
-          rotate(r, lin[l9 + 3 * c], lin[l9 + 3 * c + 1], lin[l9 + 3 * c + 2], eyeLinear, 3 * c);
-        var kept = keepsLength;
-        keepsLength = setNormalMatrix(eyeLinear);
-        lastLinear = linear;
-        if (keepsLength || kept) lastSet = -1;  // lights taken in the solid's frame, or no longer
+    var st = glState, r = viewRotation(), instancing = st.instancing, batches = gatherBatches(r);
+    if (instancing && batches.length) batches = placeBatches(batches);
+    var lastBuffer = null, lastSet = -1, lastOwn = -1, stride = kSolidFloats * 4;
+    for (var i = 0; i < batches.length; ++i) {
+      var batch = batches[i], own = batch.ownLinear;
+      if (batch.set !== lastSet || own !== lastOwn) {
+        setLighting(r, batch.set, own < 0 ? null : st.linearEye.subarray(own * 9, own * 9 + 9), own >= 0);
+        lastSet = batch.set;
+        lastOwn = own;
       }
-      var material = cols[4][s], set = cols[5][s];
-      if (material !== lastMaterial || set !== lastSet) {
-        setLighting(r, material, set, eyeLinear, keepsLength);
-        lastMaterial = material;
-        lastSet = set;
-      }
-      // The mesh's scale goes on its positions only: its normals are the
-      // solid's own already.
-      var sc = cols[1][s] * 3, t = cols[3][s] * 3;
-      for (var k = 0; k < 3; ++k) {
-        var scale = scene.scales[sc + k];
-        for (var row = 0; row < 3; ++row) modelview[4 * k + row] = eyeLinear[3 * k + row] * scale;
-        modelview[4 * k + 3] = 0;
-      }
-      rotate(r, scene.translations[t], scene.translations[t + 1], scene.translations[t + 2],
-        modelview, 12);
-      modelview[15] = 1;
-      // A cone drawn from another's mesh: its normals through the scale.
-      var sx = scene.scales[sc], sy = scene.scales[sc + 1], sz = scene.scales[sc + 2];
-      var turned = mesh.followScale && (sx !== 1 || sy !== 1 || sz !== 1) ? sc : -1;
-      if (turned !== lastTurned) {
-        if (turned < 0) gl.uniform3f(u.normalScale, 0, 0, 0);
-        else gl.uniform3f(u.normalScale, 1 / sx, 1 / sy, 1 / sz);
-        lastTurned = turned;
-      }
-      var buffer = mesh.clipped && clipped(mesh.positions, modelview) ? mesh.clipped : mesh;
-      if (buffer !== lastBuffer) {
-        gl.bindBuffer(gl.ARRAY_BUFFER, buffer.buffer);
+      var mesh = batch.buffer;
+      if (mesh !== lastBuffer) {
+        gl.bindBuffer(gl.ARRAY_BUFFER, mesh.buffer);
         gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 24, 0);
         gl.vertexAttribPointer(1, 3, gl.FLOAT, false, 24, 12);
-        lastBuffer = buffer;
+        if (mesh.elements) gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, mesh.elements);
+        lastBuffer = mesh;
       }
-      gl.uniformMatrix4fv(u.modelview, false, modelview);
-      gl.drawArrays(gl.TRIANGLES, 0, buffer.count);
+      var at = batch.start * kSolidFloats, d = frame.solids;
+      if (instancing) gl.bindBuffer(gl.ARRAY_BUFFER, st.solidBuffer);
+      for (var a = 0, offset = 0; a < kSolidAttributes.length; ++a) {
+        var size = kSolidAttributes[a][1];
+        if (instancing) gl.vertexAttribPointer(2 + a, size, gl.FLOAT, false, stride, (at + offset) * 4);
+        else if (size === 3) gl.vertexAttrib3f(2 + a, d[at + offset], d[at + offset + 1], d[at + offset + 2]);
+        else gl.vertexAttrib4f(2 + a, d[at + offset], d[at + offset + 1], d[at + offset + 2], d[at + offset + 3]);
+        offset += size;
+      }
+      if (instancing && mesh.elements)
+        instancing.drawElementsInstancedANGLE(gl.TRIANGLES, mesh.count, mesh.type, 0, batch.count);
+      else if (instancing) instancing.drawArraysInstancedANGLE(gl.TRIANGLES, 0, mesh.count, batch.count);
+      else if (mesh.elements) gl.drawElements(gl.TRIANGLES, mesh.count, mesh.type, 0);
+      else gl.drawArrays(gl.TRIANGLES, 0, mesh.count);
     }
+    page.draws = batches.length;
     page.frames += 1;
     if (page.frames === 1) page.firstFrameMs = window.performance.now();  // since navigation began
   }
