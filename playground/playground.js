@@ -33,6 +33,9 @@
     big: null,      // a text too large for the text area, which shows its beginning
     workers: 0,     // workers started for the picture
     superseded: 0,  // evaluations stopped for a newer text
+    evaluationMs: 0,  // the last text's, from sent to answered
+    drawMs: 0,      // the last picture's
+    typedAt: -1e9,  // the last key's time
     waiting: {}     // downloads waiting for the worker, by id
   };
   window.playground = state;
@@ -404,14 +407,35 @@
       updateMarks();
     }
     updateGutter();
-    if (state.big === null) {
-      try {
-        localStorage.setItem(kStored, source().text);
-        localStorage.setItem(kStoredName, state.name);
-      } catch (e) { /* private windows keep nothing */ }
-    }
+    keepSoon();
     evaluate();
   }
+
+  // The text is kept in the browser at once, or, past 64 KiB, when keys
+  // pause (a few MiB take a tenth of a second to store) and when the page
+  // is left.
+  var keeping = 0;
+
+  function keep() {
+    clearTimeout(keeping);
+    keeping = 0;
+    if (state.big !== null) return;
+    try {
+      localStorage.setItem(kStored, source().text);
+      localStorage.setItem(kStoredName, state.name);
+    } catch (e) { /* private windows keep nothing */ }
+  }
+
+  function keepSoon() {
+    clearTimeout(keeping);
+    if (editor.value.length <= 65536) keep();
+    else keeping = setTimeout(keep, kTypingPauseMs);
+  }
+
+  window.addEventListener('pagehide', keep);
+  document.addEventListener('visibilitychange', function () {
+    if (document.visibilityState === 'hidden') keep();
+  });
 
   // One text at a time in the picture's worker; the newest waits, the ones
   // between are never evaluated.
@@ -468,8 +492,23 @@
   function shown(answer) {
     var edit = state.sent, read = state.sentText;
     state.sent = 0;
+    state.evaluationMs = performance.now() - state.sentAt;
     if (edit !== state.edits) {
       evaluate();
+      return;
+    }
+    present(answer, edit, read);
+  }
+
+  // A picture that takes long to draw holds the keyboard as long: while
+  // keys come (the last under kTypingPauseMs ago), it waits for a pause.
+  var kTypingPauseMs = 300, kQuickDrawMs = 50;
+
+  function present(answer, edit, read) {
+    if (edit !== state.edits) return;  // a newer text is on its way
+    var wait = state.typedAt + kTypingPauseMs - performance.now();
+    if (wait > 0 && state.drawMs > kQuickDrawMs) {
+      setTimeout(function () { present(answer, edit, read); }, wait);
       return;
     }
     if (answer.error) {
@@ -488,7 +527,9 @@
           '): its downloads hold it whole.');
       } else {
         try {
+          var started = performance.now();
           draw(tables);
+          state.drawMs = performance.now() - started;
           say(answer.status === 0 ? '' : 'The scene could not be read or exported.');
           // The spin goes on over a redraw, as the view does.
           var page = state.host.page;
@@ -677,6 +718,10 @@
   });
   document.getElementById('export-png').addEventListener('click', function () {
     if (!state.tables) return;
+    if (solidsIn(state.tables) > kMostSolidsDrawn) {
+      say('The scene has more solids than the playground draws: no .png of it.');
+      return;
+    }
     windowPicture(function (blob, problem) {
       if (blob) download(blob, baseName() + '.png', 'image/png');
       else say('The picture could not be drawn: ' + problem);
@@ -698,7 +743,10 @@
     menu.value = '';
   });
 
-  editor.addEventListener('input', edited);
+  editor.addEventListener('input', function () {
+    state.typedAt = performance.now();
+    edited();
+  });
   window.addEventListener('resize', updateGutter);
   editor.addEventListener('scroll', function () {
     updateGutter();

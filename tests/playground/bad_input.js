@@ -1,6 +1,6 @@
 // The playground given what a person may throw at it, in headless chromium:
 // a newer text stops the evaluation of an older one (typing goes on at once
-// after a 100,000-statement paste; a 64 MiB file left for an example is
+// after a 100,000-statement paste; a 64 MiB paste left for an example is
 // dropped at once) without losing a download asked before; a 64 MiB file,
 // nesting 100,000 deep and numbers that are not finite each give a picture
 // or a sentence, the text is kept (Save gives its bytes back), and a later
@@ -41,6 +41,8 @@ function hundredThousand() {
   for (let i = 0; i < 50000; ++i) lines.push('Translation 0.0004 0 0', 'Cube 1 1 1');
   return lines.join('\n') + '\n';
 }
+
+let stage = 'start';  // told with a failure
 
 async function main() {
   fs.rmSync(work, { recursive: true, force: true });
@@ -86,15 +88,19 @@ async function main() {
       editor.dispatchEvent(new InputEvent('input', { inputType: 'insertFromPaste' }));
     }, text);
 
+    stage = '100,000 statements';
     // A 100,000-statement paste, then a few keys while it is evaluated:
     // each lands at once, and the picture ends drawn for the last text.
     const big = hundredThousand();
     let started = Date.now();
     await paste(big);
     await drawn(120000);
-    figures.push(`100,000 statements: pasted to drawn in ${Date.now() - started} ms`);
+    figures.push(`100,000 statements: pasted to drawn in ${Date.now() - started} ms, evaluated in ` +
+      `${Math.round(await tab.evaluate(() => window.playground.evaluationMs))} ms`);
     check((await seen()).solids === 50000, '100,000 statements: 50,000 solids drawn');
     await paste(big + 'Cube 2 2 2\n');
+    // Once the paste is laid out (its own second or more), keys.
+    await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
     const keys = [];
     for (const key of 'Sphere 3') {
       started = Date.now();
@@ -110,6 +116,7 @@ async function main() {
     check(now.value === big + 'Cube 2 2 2\nSphere 3' && now.solids === 50002,
       `the last text drawn: ${now.solids} solids`);
 
+    stage = 'a download across a stop';
     // A download asked for while the picture's worker is stopped comes all
     // the same, for the text it was asked for.
     const wrlName = now.name.replace(/\.scn$/, '.wrl');
@@ -124,6 +131,7 @@ async function main() {
       'the .wrl asked before a newer text is the native one for the text it was asked for');
     await drawn(120000);
 
+    stage = '64 MiB';
     // A 64 MiB file: its beginning shown, a sentence, Save gives it back
     // whole; its evaluation ends with a sentence; an example after it is
     // drawn.
@@ -138,7 +146,8 @@ async function main() {
     const saved = await waitForFile(path.join(downloads, 'huge.scn'), 60000);
     check(saved.equals(fs.readFileSync(huge)), '64 MiB: Save gives the file back');
     await drawn(180000);
-    figures.push(`64 MiB file: opened to its sentence in ${Date.now() - started} ms`);
+    figures.push(`64 MiB file: opened to its sentence in ${Date.now() - started} ms, evaluated in ` +
+      `${Math.round(await tab.evaluate(() => window.playground.evaluationMs))} ms`);
     now = await seen();
     check(/solids, more than the playground draws/.test(now.status) && !now.picture,
       `64 MiB: a sentence for its 6,100,000 solids: ${now.status}`);
@@ -151,9 +160,21 @@ async function main() {
     };
     await example();
 
-    // Left for an example while its evaluation runs: the example is drawn
-    // at once (within a deadline far shorter than that evaluation).
-    await openFile(huge);
+    stage = '64 MiB left for an example';
+    // The same 64 MiB pasted over the text, then left for an example while
+    // its evaluation runs: the example is drawn at once (within a deadline
+    // far shorter than that evaluation).
+    await tab.evaluate((size) => {
+      const editor = document.getElementById('scene');
+      editor.focus();
+      editor.select();
+      const data = new DataTransfer();
+      data.setData('text/plain', 'Cube 1 1 1\n'.repeat(size));
+      editor.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    }, Math.ceil(64 * 1048576 / 11));
+    now = await seen();
+    check(now.name === 'lights.scn' && now.readOnly && /too large to edit/.test(now.status),
+      `64 MiB pasted: the beginning and a sentence: ${now.status}`);
     await web.until(tab, 'window.playground.sent === window.playground.edits');
     const superseded = await tab.evaluate(() => window.playground.superseded);
     started = Date.now();
@@ -162,6 +183,7 @@ async function main() {
     check(await tab.evaluate(() => window.playground.superseded) > superseded,
       'the 64 MiB evaluation stopped for the example');
 
+    stage = 'deep nesting and numbers not finite';
     // Deep nesting and numbers that are not finite, opened as files: a
     // picture or a sentence, the text kept, and an edit after each drawn.
     const cases = {
@@ -196,6 +218,6 @@ async function main() {
 }
 
 main().catch((e) => {
-  console.log('failed: ' + String(e.message || e).slice(0, 500));
+  console.log(`failed at ${stage}: ` + String(e.message || e).slice(0, 500));
   process.exit(1);
 });
