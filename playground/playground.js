@@ -432,9 +432,13 @@
     else keeping = setTimeout(keep, kTypingPauseMs);
   }
 
-  window.addEventListener('pagehide', keep);
+  function keepWaiting() {
+    if (keeping) keep();
+  }
+
+  window.addEventListener('pagehide', keepWaiting);
   document.addEventListener('visibilitychange', function () {
-    if (document.visibilityState === 'hidden') keep();
+    if (document.visibilityState === 'hidden') keepWaiting();
   });
 
   // One text at a time in the picture's worker; the newest waits, the ones
