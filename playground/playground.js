@@ -452,8 +452,8 @@
     state.sent = state.edits;
     state.sentAt = performance.now();
     state.sentText = from.text;
-    worker.postMessage({ kind: 'draw', mode: '-html', ext: 'html', name: state.name, text: from.bytes ? '' : from.text,
-      bytes: from.bytes, edit: state.edits, id: nextJob++ });
+    worker.postMessage({ kind: 'draw', mode: '-html', ext: 'html', name: state.name,
+      text: from.bytes ? '' : from.text, bytes: from.bytes, edit: state.edits, id: nextJob++ });
   }
 
   function supersedeSoon() {
