@@ -527,8 +527,11 @@
       state.tables = tables;
       if (solids > kMostSolidsDrawn) {
         if (old) old.canvas.style.visibility = 'hidden';  // not a picture of another text
-        say('The scene has ' + solids + ' solids, more than the playground draws (' + kMostSolidsDrawn +
-          '): its downloads hold it whole.');
+        var tooMany = 'The scene has ' + solids.toLocaleString('en') + ' solids, more than the playground ' +
+          'draws (' + kMostSolidsDrawn.toLocaleString('en') + '): its downloads hold it whole.';
+        pictureMessage.textContent = tooMany;
+        pictureMessage.hidden = false;
+        say(tooMany);
       } else {
         try {
           var started = performance.now();
