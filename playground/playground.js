@@ -25,23 +25,59 @@
     name: 'scene.scn',
     edits: 0,       // the editor's text, counted: a result for an older one is not shown
     sent: 0,        // the edit the worker is on, 0 when idle
+    sentAt: 0,      // when it was sent (performance.now())
     drawnEdit: -1,
     host: null,     // the page script's run on the current canvas
+    tables: '',     // the tables it draws
     view: [0, 0],
+    big: null,      // a text too large for the text area, which shows its beginning
+    workers: 0,     // workers started for the picture
+    superseded: 0,  // evaluations stopped for a newer text
+    evaluationMs: 0,  // the last text's, from sent to answered
+    drawMs: 0,      // the last picture's
+    typedAt: -1e9,  // the last key's time
     waiting: {}     // downloads waiting for the worker, by id
   };
   window.playground = state;
 
-  // ---- The worker, from this file's own text: works from disk too ----
+  // ---- Workers: one for the picture, one for the downloads ----
 
+  // A newer text stops the evaluation of an older one that has run for
+  // kPatienceMs, about what a fresh worker costs to its first answer (100
+  // to 250 ms in headless chromium, against 3 ms for a running one): its
+  // worker is ended and a fresh one evaluates the newer text. One that has
+  // run less is let finish. Downloads have a worker of their own, never stopped.
+  // Both run this file's own worker script: it works from disk too.
+  var kPatienceMs = 250;
   var workerUrl = URL.createObjectURL(new Blob([document.getElementById('worker-source').textContent],
     { type: 'text/javascript' }));
-  var worker = null;
+  var worker = null, exporter = null, patience = 0;
   var nextJob = 1;
+
+  function startWorker(onAnswer) {
+    var started = new Worker(workerUrl);
+    started.onmessage = function (event) { onAnswer(started, event.data); };
+    return started;
+  }
+
+  function freshWorker() {
+    if (worker) worker.terminate();
+    worker = startWorker(function (from, answer) {
+      if (from === worker) shown(answer);  // a stopped worker's last word is not heard
+    });
+    state.workers += 1;
+  }
 
   function send(job) {
     job.id = nextJob++;
-    worker.postMessage(job);
+    if (!exporter) {
+      exporter = startWorker(function (from, answer) {
+        var done = state.waiting[answer.id];
+        delete state.waiting[answer.id];
+        if (done) done(answer);
+      });
+    }
+    exporter.postMessage(job);
     return job.id;
   }
 
@@ -249,7 +285,13 @@
   function writeLink() {
     var edit = state.edits;
     if (typeof CompressionStream === 'undefined') return;
-    squeeze(editor.value).then(function (bytes) {
+    if (state.big !== null) {
+      link.scene = '';
+      linkNote.textContent = '';
+      putLink();
+      return;
+    }
+    squeeze(source().text).then(function (bytes) {
       if (edit !== state.edits) return;  // a newer text will write its own
       var coded = toBase64Url(bytes);
       var fits = coded.length <= kLinkLimit;
@@ -276,6 +318,7 @@
       retire(old);
     }
     state.host = host;
+    canvas.style.visibility = '';
     pictureMessage.hidden = true;
     var fakeDocument = {
       getElementById: function (id) {
@@ -297,41 +340,74 @@
   var marks = document.getElementById('marks');
   var reported = [];  // { row, from, to, text }: a report's line and word, in characters
 
-  // "name:line:column: ..." with the column in bytes of UTF-8: the editor
-  // counts characters.
-  function placeOf(line, lines) {
-    var prefix = state.name + ':';
-    if (line.indexOf(prefix) !== 0) return null;
-    var found = /^(\d+):(\d+):/.exec(line.slice(prefix.length));
-    if (!found) return null;
-    var row = Math.max(1, Math.min(lines.length, +found[1])) - 1;
-    var offset = 0;
-    if (lines.starts) offset = lines.starts[row];
-    else for (var i = 0; i < row; ++i) offset += lines[i].length + 1;
-    var bytes = +found[2] - 1, chars = 0, text = lines[row];
-    while (chars < text.length && bytes > 0) {
-      var code = text.codePointAt(chars);
-      bytes -= code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-      chars += code >= 0x10000 ? 2 : 1;
-    }
-    var end = chars;
-    while (end < text.length && !/\s/.test(text[end])) ++end;
-    return { row: row, offset: offset, from: chars, to: end, text: line };
+  // Where each line starts in a text (lines end at \n, as the reader has it).
+  function lineStarts(text) {
+    var starts = [0];
+    for (var at = text.indexOf('\n'); at >= 0; at = text.indexOf('\n', at + 1)) starts.push(at + 1);
+    return starts;
   }
 
-  function showReports(text) {
+  // The last index whose value is at most `value` in a sorted list.
+  function lastAtMost(list, value) {
+    var low = 0, high = list.length - 1;
+    while (low < high) {
+      var middle = (low + high + 1) >> 1;
+      if (list[middle] <= value) low = middle;
+      else high = middle - 1;
+    }
+    return low;
+  }
+
+  // Reports count lines and columns in the text the program read (its \r
+  // and \r\n kept, the column in bytes of UTF-8); the editor holds that text
+  // with each \r\n as one \n. `read` is { text, starts, pairs }: the text,
+  // its line starts and where its \r\n pairs are.
+  function readText(text) {
+    var pairs = [];
+    for (var at = text.indexOf('\r\n'); at >= 0; at = text.indexOf('\r\n', at + 2)) pairs.push(at);
+    return { text: text, starts: lineStarts(text), pairs: pairs };
+  }
+
+  // "name:line:column: ..." placed in the editor: { row, offset, from, to,
+  // text }, the row's start and the word's columns in characters.
+  function placeOf(line, read, editorStarts) {
+    var prefix = state.name + ':';
+    if (line.indexOf(prefix) !== 0 || state.big !== null) return null;
+    var found = /^(\d+):(\d+):/.exec(line.slice(prefix.length));
+    if (!found) return null;
+    var row = Math.max(1, Math.min(read.starts.length, +found[1])) - 1;
+    var at = read.starts[row], end = row + 1 < read.starts.length ? read.starts[row + 1] - 1 : read.text.length;
+    var bytes = +found[2] - 1;
+    while (at < end && bytes > 0) {
+      var code = read.text.codePointAt(at);
+      bytes -= code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+      at += code >= 0x10000 ? 2 : 1;
+    }
+    // Each \r\n before it is one character less in the editor.
+    var shift = read.pairs.length && read.pairs[0] < at ? lastAtMost(read.pairs, at - 1) + 1 : 0;
+    var offset = at - shift;
+    var text = editor.value;
+    var editorRow = lastAtMost(editorStarts, offset);
+    var stop = offset;
+    while (stop < text.length && !/\s/.test(text[stop])) ++stop;
+    var start = editorStarts[editorRow];
+    return { row: editorRow, offset: start, from: offset - start, to: stop - start, text: line };
+  }
+
+  var lastRead = readText('');  // the text the shown reports are about
+
+  function showReports(text, read) {
     while (reportList.firstChild) reportList.removeChild(reportList.firstChild);
     reported = [];
-    var lines = editor.value.split('\n');
-    lines.starts = [0];
-    for (var i = 1; i < lines.length; ++i) lines.starts.push(lines.starts[i - 1] + lines[i - 1].length + 1);
+    lastRead = read || readText('');
+    var editorStarts = lineStarts(editor.value);
     text.split('\n').forEach(function (line) {
       if (line === '') return;
       var item = document.createElement('li');
       item.textContent = line;  // a scene's words are text, never markup
       item.addEventListener('click', function () { goToReport(line); });
       reportList.appendChild(item);
-      var place = placeOf(line, lines);
+      var place = placeOf(line, lastRead, editorStarts);
       if (place) reported.push(place);
     });
     updateGutter();
@@ -339,7 +415,7 @@
   }
 
   function goToReport(line) {
-    var place = placeOf(line, editor.value.split('\n'));
+    var place = placeOf(line, lastRead, lineStarts(editor.value));
     if (!place) return;
     editor.focus();
     editor.setSelectionRange(place.offset + place.from, place.offset + place.from);
@@ -446,45 +522,144 @@
       updateMarks();
     }
     updateGutter();
-    try {
-      localStorage.setItem(kStored, editor.value);
-      localStorage.setItem(kStoredName, state.name);
-    } catch (e) { /* private windows keep nothing */ }
+    keepSoon();
     evaluate();
   }
 
-  // One text at a time in the worker; the newest waits, the ones between
-  // are never evaluated.
+  // The text is kept in the browser at once, or, past 64 KiB, when keys
+  // pause (a few MiB take a tenth of a second to store) and when the page
+  // is left.
+  var keeping = 0;
+
+  function keep() {
+    clearTimeout(keeping);
+    keeping = 0;
+    if (state.big !== null) return;
+    try {
+      localStorage.setItem(kStored, source().text);
+      localStorage.setItem(kStoredName, state.name);
+    } catch (e) { /* private windows keep nothing */ }
+  }
+
+  function keepSoon() {
+    clearTimeout(keeping);
+    if (editor.value.length <= 65536) keep();
+    else keeping = setTimeout(keep, kTypingPauseMs);
+  }
+
+  function keepWaiting() {
+    if (keeping) keep();
+  }
+
+  window.addEventListener('pagehide', keepWaiting);
+  document.addEventListener('visibilitychange', function () {
+    if (document.visibilityState === 'hidden') keepWaiting();
+  });
+
+  // One text at a time in the picture's worker; the newest waits, the ones
+  // between are never evaluated.
   function evaluate() {
-    if (state.sent) return;
+    if (state.sent) {
+      if (state.sent !== state.edits) supersedeSoon();
+      return;
+    }
+    var from = source();
     state.sent = state.edits;
+    state.sentAt = performance.now();
+    state.sentText = from.text;
     var made = firstPicture;
-    if (made && editor.value === made.text && state.name === made.name) {
+    if (made && from.text === made.text && state.name === made.name) {
       shown({ status: made.status, reports: made.reports, bytes: new TextEncoder().encode(made.html) });
       return;
     }
-    send({ kind: 'draw', mode: '-html', ext: 'html', name: state.name, text: editor.value,
-      edit: state.edits });
+    worker.postMessage({ kind: 'draw', mode: '-html', ext: 'html', name: state.name,
+      text: from.bytes ? '' : from.text, bytes: from.bytes, edit: state.edits, id: nextJob++ });
+  }
+
+  function supersedeSoon() {
+    if (patience) return;
+    patience = setTimeout(function () {
+      patience = 0;
+      if (!state.sent || state.sent === state.edits) return;
+      freshWorker();
+      state.sent = 0;
+      state.superseded += 1;
+      evaluate();
+    }, Math.max(0, state.sentAt + kPatienceMs - performance.now()));
+  }
+
+  // A scene with more solids would hold the tab for many seconds at each
+  // redraw (the window itself takes about 5 s a frame for 100,000).
+  var kMostSolidsDrawn = 250000;
+
+  function solidsIn(tables) {
+    try {
+      var head = atob(tables.slice(0, 200).replace(/\s+/g, '').slice(0, 48));
+      return head.length >= 36 ? (head.charCodeAt(32) | head.charCodeAt(33) << 8 | head.charCodeAt(34) << 16) +
+        head.charCodeAt(35) * 16777216 : 0;
+    } catch (e) {
+      return 0;  // the page script says what is wrong with them
+    }
+  }
+
+  function bigNote() {
+    if (state.big === null) return '';
+    return 'This text is ' + (state.big.length / 1048576).toFixed(1) + ' MiB, too large to edit here: the ' +
+      'editor shows its beginning; the picture, Save and the downloads take the whole text, which this ' +
+      'browser does not keep. Open a smaller scene or pick an example to edit.';
+  }
+
+  function say(text) {
+    status.textContent = [bigNote(), text].filter(function (t) { return t; }).join(' ');
   }
 
   function shown(answer) {
-    var edit = state.sent;
+    var edit = state.sent, read = state.sentText;
     state.sent = 0;
+    state.evaluationMs = performance.now() - state.sentAt;
     if (edit !== state.edits) {
       evaluate();
       return;
     }
+    present(answer, edit, read);
+  }
+
+  // A picture that takes long to draw holds the keyboard as long: while
+  // keys come (the last under kTypingPauseMs ago), it waits for a pause.
+  var kTypingPauseMs = 300, kQuickDrawMs = 50;
+
+  function present(answer, edit, read) {
+    if (edit !== state.edits) return;  // a newer text is on its way
+    var wait = state.typedAt + kTypingPauseMs - performance.now();
+    if (wait > 0 && state.drawMs > kQuickDrawMs) {
+      setTimeout(function () { present(answer, edit, read); }, wait);
+      return;
+    }
     if (answer.error) {
-      status.textContent = 'The scene could not be evaluated: ' + answer.error + '. The text is kept.';
+      freshWorker();  // a module brought down: its memory goes with its worker
+      say('The scene could not be evaluated: ' + answer.error + '. The text is kept.');
       showReports('');
     } else {
-      showReports(answer.reports);
+      showReports(answer.reports, readText(read));
       var html = new TextDecoder().decode(answer.bytes);
-      try {
-        draw(html);
-        status.textContent = answer.status === 0 ? '' : 'The scene could not be read or exported.';
-      } catch (e) {
-        status.textContent = 'The picture could not be drawn: ' + e.message;
+      var tables = tablesOf(html), solids = solidsIn(tables);
+      state.tables = tables;
+      if (solids > kMostSolidsDrawn) {
+        document.getElementById('picture').style.visibility = 'hidden';  // not a picture of another text
+        var tooMany = 'The scene has ' + solids.toLocaleString('en') + ' solids, more than the playground ' +
+          'draws (' + kMostSolidsDrawn.toLocaleString('en') + '): its downloads hold it whole.';
+        pictureMessage.textContent = tooMany;
+        pictureMessage.hidden = false;
+        say(tooMany);
+      } else {
+        try {
+          var started = performance.now();
+          draw(html);
+          state.drawMs = performance.now() - started;
+          say(answer.status === 0 ? '' : 'The scene could not be read or exported.');
+        } catch (e) {
+          say('The picture could not be drawn: ' + e.message);
+        }
       }
     }
     state.drawnEdit = edit;
@@ -492,19 +667,60 @@
     writeLink();
   }
 
-  function answered(event) {
-    var answer = event.data;
-    if (answer.kind === 'draw') {
-      shown(answer);
-      return;
+  freshWorker();
+
+  // ---- The text as the file has it ----
+
+  // A text area holds its lines apart with \n whatever the file has. The
+  // opened file's own bytes are kept: while the text is the one opened,
+  // they are what is evaluated (the reports count lines as the program
+  // does on that file), saved and exported. An edited text goes out with
+  // the file's line ends when it has one kind only (\n otherwise).
+  var opened = { text: '', original: '', bytes: null, lineEnd: '\n' };
+
+  function lineEndOf(text) {
+    var pairs = 0, returns = 0, feeds = 0, at;
+    for (at = text.indexOf('\r'); at >= 0; at = text.indexOf('\r', at + 1)) {
+      if (text.charCodeAt(at + 1) === 10) ++pairs;
+      else ++returns;
     }
-    var done = state.waiting[answer.id];
-    delete state.waiting[answer.id];
-    if (done) done(answer);
+    for (at = text.indexOf('\n'); at >= 0; at = text.indexOf('\n', at + 1)) ++feeds;
+    feeds -= pairs;
+    if ((pairs > 0) + (returns > 0) + (feeds > 0) > 1) return null;
+    return pairs ? '\r\n' : returns ? '\r' : '\n';
   }
 
-  worker = new Worker(workerUrl);
-  worker.onmessage = answered;
+  function currentText() { return state.big !== null ? state.big : editor.value; }
+
+  // What the program is given: { text } and, for the file as opened, its
+  // { bytes }.
+  function source() {
+    var text = currentText();
+    if (text === opened.text) return { text: opened.original, bytes: opened.bytes };
+    var lineEnd = opened.lineEnd || '\n';
+    return { text: lineEnd === '\n' ? text : text.replace(/\n/g, lineEnd), bytes: null };
+  }
+
+  function sourceBytes() {
+    var from = source();
+    return from.bytes || new TextEncoder().encode(from.text);
+  }
+
+  // A text area takes seconds per change to lay out a few MiB (minutes for
+  // tens): past kEditLimit characters, it shows the beginning, read only.
+  var kEditLimit = 2 * 1048576;
+
+  function putText(text) {
+    if (text.length > kEditLimit) {
+      state.big = text;
+      editor.readOnly = true;
+      editor.value = text.slice(0, text.lastIndexOf('\n', 65536) + 1) + '…';
+    } else {
+      state.big = null;
+      editor.readOnly = false;
+      editor.value = text;
+    }
+  }
 
   // ---- Files ----
 
@@ -520,10 +736,11 @@
 
   function exportAs(mode, ext, type) {
     var output = baseName() + '.' + ext;
+    var from = source();
     var id = send({ kind: 'export', mode: mode, ext: ext, output: output, name: state.name,
-      text: editor.value });
+      text: from.bytes ? '' : from.text, bytes: from.bytes });
     state.waiting[id] = function (answer) {
-      if (answer.error) status.textContent = 'The export failed: ' + answer.error;
+      if (answer.error) say('The export failed: ' + answer.error);
       else download(answer.bytes, output, type);
     };
   }
@@ -533,16 +750,55 @@
     sceneName.textContent = state.name;
   }
 
-  function open(text, name) {
+  // `text` as read (its line ends as they are), `bytes` the file's.
+  function open(text, name, bytes) {
     setName(name);
-    editor.value = text;
+    var shown = text.indexOf('\r') < 0 ? text : text.replace(/\r\n?/g, '\n');
+    opened = { text: shown, original: text, bytes: bytes || null, lineEnd: lineEndOf(text) };
+    putText(shown);
+    if (state.big !== null) say('');
     editor.scrollTop = 0;
     edited();
   }
 
   function openFile(file) {
     if (!file) return;
-    file.text().then(function (text) { open(text, file.name); });
+    file.arrayBuffer().then(function (buffer) {
+      var bytes = new Uint8Array(buffer);
+      open(new TextDecoder().decode(bytes), file.name, bytes);
+    });
+  }
+
+  // The window's picture: the page's script on a canvas of the window's
+  // size (500 x 500, as mirovan-snapshot's), out of sight, at the view
+  // shown, read in the task that draws it.
+  var kWindowSize = 500;
+
+  function windowPicture(done) {
+    var ratio = window.devicePixelRatio || 1;
+    var canvas = document.createElement('canvas');
+    canvas.style.cssText = 'position: fixed; left: -10000px; top: 0; width: ' + kWindowSize / ratio +
+      'px; height: ' + kWindowSize / ratio + 'px';
+    document.body.appendChild(canvas);
+    var shownPage = state.host && state.host.page;
+    if (shownPage) state.view = [shownPage.angleX, shownPage.angleY];
+    var host = { canvas: canvas, resize: [], listeners: [], page: null };
+    var message = document.createElement('p');
+    canvas.focus = function () {};
+    pageScript.run({
+      getElementById: function (id) {
+        if (id === 'view') return canvas;
+        if (id === 'message') return message;
+        if (id === 'scene') return { textContent: state.tables };
+        return null;
+      }
+    }, pageWindow(host));
+    canvas.toBlob(function (blob) {
+      var gl = canvas.getContext('webgl'), lose = gl && gl.getExtension('WEBGL_lose_context');
+      if (lose) lose.loseContext();
+      canvas.remove();
+      done(host.page && !host.page.error && host.page.frames ? blob : null, message.textContent);
+    }, 'image/png');
   }
 
   document.getElementById('open-scn').addEventListener('click', function () {
@@ -557,8 +813,24 @@
     event.preventDefault();
     openFile(event.dataTransfer.files[0]);
   });
+  // A paste that would make the text too large for the text area opens it
+  // as a whole text instead; in one, a paste over all of it replaces it.
+  editor.addEventListener('paste', function (event) {
+    var pasted = event.clipboardData && event.clipboardData.getData('text/plain');
+    if (!pasted) return;
+    var text = editor.value, start = editor.selectionStart, end = editor.selectionEnd;
+    if (state.big === null) {
+      if (text.length - (end - start) + pasted.length <= kEditLimit) return;  // the browser pastes it
+      pasted = text.slice(0, start) + pasted + text.slice(end);
+    } else if (start !== 0 || end !== text.length) {
+      event.preventDefault();
+      return;
+    }
+    event.preventDefault();
+    open(pasted, state.name);
+  });
   document.getElementById('save-scn').addEventListener('click', function () {
-    download(new TextEncoder().encode(editor.value), state.name, 'text/plain');
+    download(sourceBytes(), state.name, 'text/plain');
   });
   [['glb', '-gltf', 'model/gltf-binary'], ['wrl', '-vrml', 'model/vrml'],
     ['cpp', '-opengl', 'text/x-c++src'], ['html', '-html', 'text/html']].forEach(function (e) {
@@ -567,12 +839,15 @@
     });
   });
   document.getElementById('export-png').addEventListener('click', function () {
-    var host = state.host;
-    if (!host) return;
-    host.resize.forEach(function (f) { f(); });  // a frame drawn now, read in the same task
-    host.canvas.toBlob(function (blob) {
+    if (!state.tables || !pageScript.run) return;
+    if (solidsIn(state.tables) > kMostSolidsDrawn) {
+      say('The scene has more solids than the playground draws: no .png of it.');
+      return;
+    }
+    windowPicture(function (blob, problem) {
       if (blob) download(blob, baseName() + '.png', 'image/png');
-    }, 'image/png');
+      else say('The picture could not be drawn: ' + problem);
+    });
   });
 
   // ---- The first picture: made with the page, by the same module ----
@@ -611,7 +886,10 @@
     menu.value = '';
   });
 
-  editor.addEventListener('input', edited);
+  editor.addEventListener('input', function () {
+    state.typedAt = performance.now();
+    edited();
+  });
   window.addEventListener('resize', updateGutter);
   editor.addEventListener('scroll', function () {
     updateGutter();
@@ -636,7 +914,7 @@
     } catch (e) { /* kept for this visit only */ }
     previousButton.hidden = false;
     previousButton.onclick = function () {
-      var current = editor.value, currentName = state.name;
+      var current = source().text, currentName = state.name;
       open(text, name);
       offerPrevious(current, currentName);
     };

@@ -2,7 +2,8 @@
 // the module itself (kPackedModule, gzip in base64): runs one mode of
 // Mirovan's own program on the text it is sent, as `mirovan MODE NAME
 // OUTPUT` would, and sends back the exit status, the reports (standard
-// error) and the output's bytes. A run that brings the
+// error) and the output's bytes. The text comes as bytes (a file's own,
+// line ends and all) or as a string. A run that brings the
 // module down (out of memory) says so, and the next run starts a new one.
 'use strict';
 var loading = null;
@@ -29,7 +30,7 @@ function module() {
 
 function run(m, job) {
   var output = 'out.' + job.ext;
-  m.FS.writeFile(job.name, new TextEncoder().encode(job.text));
+  m.FS.writeFile(job.name, job.bytes || new TextEncoder().encode(job.text));
   var status = m.ccall('mirovan_run', 'number', ['string', 'string', 'string'],
     [job.mode, job.name, job.output || output]);
   var reports = m.FS.readFile(m.ccall('mirovan_reports', 'string', [], []));

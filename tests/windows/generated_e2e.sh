@@ -22,6 +22,13 @@ PREFIX=$E2E_TMP/installed
 [ -f "$PREFIX/bin/mirovan.exe" ] && [ -f "$PREFIX/include/mirovan-compat/GL/glaux.h" ] &&
     [ ! -e "$PREFIX/include/mirovan-compat/windows.h" ] ||
     e2e_fail "package contents: $(cd "$PREFIX" && find . -type f)"
+# The playground page, when there is one where the build looks for it
+# (make playground's by default), beside the README as it was built.
+PAGE=$(sed -n 's/^MIROVAN_PLAYGROUND_PAGE:FILEPATH=//p' "$WINDOWS_BUILD/CMakeCache.txt")
+PAGE=${PAGE:-$SOURCE_DIR/build/playground/mirovan-playground.html}
+if [ -f "$PAGE" ]; then
+    cmp -s "$PAGE" "$PREFIX/mirovan-playground.html" || e2e_fail "the zip does not hold the playground page $PAGE"
+fi
 
 "$RANDOM_SCENE" 7 scene.scn || e2e_fail "random scene"
 wine "$PREFIX/bin/mirovan.exe" -opengl scene.scn scene.cpp >/dev/null || e2e_fail "-opengl"
