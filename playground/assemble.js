@@ -53,7 +53,8 @@ require(moduleJs)({ wasmBinary: fs.readFileSync(moduleWasm) }).then((m) => {
     FIRST: jsonText(first ? firstPicture(m, first, ordered[first]) : null),
     WORKER: scriptText(read(moduleJs) + '\nvar kPackedModule = "' + packedModule + '";\n' +
       read(path.join(here, 'worker.js')), 'the worker'),
-    SCRIPT: scriptText(read(path.join(here, 'playground.js')), 'the script'),
+    SCRIPT: scriptText(read(path.join(here, 'picture.js')) + '\n' + read(path.join(here, 'playground.js')),
+      'the script'),
   };
   const page = read(path.join(here, 'playground.html')).replace(/@([A-Z]+)@/g, (all, key) => {
     if (!(key in parts)) throw new Error(`unknown part ${all}`);

@@ -1,8 +1,8 @@
 // The playground: a scene's text on one side, its picture on the other.
 // Each edit goes to a worker running Mirovan's own program compiled to
 // WebAssembly; the `-html` page it writes is drawn by that page's own
-// script, given this page's canvas, and the reports are the program's
-// standard error, line for line.
+// script (picture.js), given this page's canvas, and the reports are the
+// program's standard error, line for line.
 (function () {
   'use strict';
 
@@ -10,7 +10,6 @@
   var gutter = document.getElementById('gutter');
   var reportList = document.getElementById('reports');
   var status = document.getElementById('status');
-  var drawing = document.getElementById('drawing');
   var pictureMessage = document.getElementById('picture-message');
   var sceneName = document.getElementById('scene-name');
   var linkNote = document.getElementById('link-note');
@@ -39,6 +38,8 @@
     waiting: {}     // downloads waiting for the worker, by id
   };
   window.playground = state;
+
+  var picture = playgroundPicture(state, pictureMessage, keepView);
 
   // ---- Workers: one for the picture, one for the downloads ----
 
@@ -83,165 +84,11 @@
 
   function baseName() { return state.name.replace(/\.scn$/i, ''); }
 
-  // ---- Drawing: the `-html` page's own script, run again on one canvas ----
-
-  // The page's tables, and its script, from the `-html` page the worker
-  // wrote for the text.
-  function tablesOf(html) {
-    var start = html.indexOf('id="scene">');
-    var end = html.indexOf('<\/script>', start);
-    return start < 0 || end < 0 ? '' : html.slice(start + 11, end);
-  }
-
-  var pageScript = { text: '', run: null };
-
-  function pageScriptOf(html) {
-    var start = html.lastIndexOf('<script>\n');
-    var end = html.lastIndexOf('<\/script>');
-    var text = start < 0 || end < start ? '' : html.slice(start + 9, end);
-    if (text !== pageScript.text) {
-      pageScript.run = new Function('document', 'window', text);  // eslint-disable-line no-new-func
-      pageScript.text = text;
-    }
-    return pageScript.run;
-  }
-
-  // Each run of the page's script is a host: what it set up on the shared
-  // canvas (listeners, GL objects) is taken down when the next one starts.
-  function pageWindow(host) {
-    var own = {
-      addEventListener: function (type, listener) {
-        if (type === 'keydown') listen(host, 'keydown', listener);  // keys on the picture only
-        else if (type === 'resize') host.resize.push(listener);
-      },
-      requestAnimationFrame: function (callback) {
-        return window.requestAnimationFrame(function (time) {
-          if (state.host === host) callback(time);
-        });
-      },
-      location: {
-        get hash() { return '#view=' + state.view[0] + ',' + state.view[1]; },
-        replace: function (hash) { if (state.host === host) keepView(hash); }
-      },
-      history: { state: null, replaceState: function (s, t, hash) { if (state.host === host) keepView(hash); } }
-    };
-    return new Proxy(window, {
-      get: function (target, key) {
-        if (Object.prototype.hasOwnProperty.call(own, key)) return own[key];
-        var value = target[key];
-        return typeof value === 'function' ? value.bind(target) : value;
-      },
-      set: function (target, key, value) {
-        if (key === 'mirovan') host.page = value;
-        else target[key] = value;
-        return true;
-      }
-    });
-  }
-
   function keepView(hash) {
     var found = /view=([^,&]*),([^&]*)/.exec(hash);
     if (!found) return;
     state.view = [decodeURIComponent(found[1]), decodeURIComponent(found[2])];
     putLink();
-  }
-
-  function listen(host, type, listener) {
-    host.canvas.addEventListener(type, listener);
-    host.listeners.push([type, listener]);
-  }
-
-  // The canvas as the page's script sees it: its listeners noted, its
-  // context the one the picture keeps, focus taken only when asked for.
-  function pageCanvas(host) {
-    var own = {
-      addEventListener: function (type, listener) { listen(host, type, listener); },
-      getContext: function (type, options) {
-        var gl = host.canvas.getContext(type, options);
-        if (gl && !gl.mirovanObjects) noteObjects(gl);
-        return gl;
-      },
-      focus: function () { if (!host.starting || host.keepsFocus) host.canvas.focus(); }
-    };
-    return new Proxy(host.canvas, {
-      get: function (target, key) {
-        if (Object.prototype.hasOwnProperty.call(own, key)) return own[key];
-        var value = target[key];
-        return typeof value === 'function' ? value.bind(target) : value;
-      },
-      set: function (target, key, value) {
-        target[key] = value;
-        return true;
-      }
-    });
-  }
-
-  // One context serves every picture: making and losing a context per
-  // edit costs a tenth of a second. Each run's buffers, shaders and
-  // programs are noted, to be deleted when the next run starts; a program
-  // linked from the same sources as before is the earlier one, already
-  // linked: the GL's first draw with a new program costs another tenth.
-  function noteObjects(gl) {
-    var call = {};
-    ['createBuffer', 'createShader', 'createProgram', 'shaderSource', 'attachShader', 'bindAttribLocation',
-      'linkProgram', 'useProgram', 'getUniformLocation', 'getProgramParameter', 'getProgramInfoLog']
-      .forEach(function (name) { call[name] = gl[name].bind(gl); });
-    var programs = {};  // linked, by their shaders' sources and attribute places
-    gl.mirovanObjects = [];
-    var made = function (create, remove) {
-      gl[create] = function (a) {
-        var object = call[create](a);
-        gl.mirovanObjects.push([remove, object]);
-        return object;
-      };
-    };
-    made('createBuffer', 'deleteBuffer');
-    made('createShader', 'deleteShader');
-    made('createProgram', 'deleteProgram');
-    gl.shaderSource = function (shader, text) {
-      shader.mirovanText = text;
-      call.shaderSource(shader, text);
-    };
-    gl.attachShader = function (program, shader) {
-      program.mirovanKey = (program.mirovanKey || '') + '\n#shader\n' + shader.mirovanText;
-      call.attachShader(program, shader);
-    };
-    gl.bindAttribLocation = function (program, index, name) {
-      program.mirovanKey = (program.mirovanKey || '') + '\n#attribute ' + index + ' ' + name;
-      call.bindAttribLocation(program, index, name);
-    };
-    gl.linkProgram = function (program) {
-      var linked = programs[program.mirovanKey];
-      if (linked) {
-        program.mirovanLinked = linked;
-        return;
-      }
-      call.linkProgram(program);
-      if (call.getProgramParameter(program, gl.LINK_STATUS)) {
-        programs[program.mirovanKey] = program;
-        program.mirovanKept = true;
-      }
-    };
-    var linkedOf = function (program) { return (program && program.mirovanLinked) || program; };
-    ['useProgram', 'getProgramParameter', 'getProgramInfoLog'].forEach(function (name) {
-      gl[name] = function (program, a) { return call[name](linkedOf(program), a); };
-    });
-    gl.getUniformLocation = function (program, name) { return call.getUniformLocation(linkedOf(program), name); };
-    // A lost context takes its programs with it.
-    gl.canvas.addEventListener('webglcontextlost', function () {
-      programs = {};
-      gl.mirovanObjects = [];
-    });
-  }
-
-  function retire(host) {
-    host.listeners.forEach(function (l) { host.canvas.removeEventListener(l[0], l[1]); });
-    host.resize.forEach(function (f) { window.removeEventListener('resize', f); });
-    var gl = host.canvas.getContext('webgl');
-    if (gl && gl.mirovanObjects) {
-      gl.mirovanObjects.forEach(function (o) { if (!o[1].mirovanKept) gl[o[0]](o[1]); });
-      gl.mirovanObjects = [];
-    }
   }
 
   // ---- The link: #scene= (the text, deflated, base64url) and view= ----
@@ -302,37 +149,6 @@
         'Save the .scn to send it.';
       putLink();
     });
-  }
-
-  function draw(html) {
-    var old = state.host;
-    var canvas = document.getElementById('picture');
-    var host = { canvas: canvas, resize: [], listeners: [], page: null, starting: true,
-      keepsFocus: document.activeElement === canvas };
-    var spinning = false;
-    if (old) {
-      if (old.page) {
-        state.view = [old.page.angleX, old.page.angleY];
-        spinning = old.page.spinning;
-      }
-      retire(old);
-    }
-    state.host = host;
-    canvas.style.visibility = '';
-    pictureMessage.hidden = true;
-    var fakeDocument = {
-      getElementById: function (id) {
-        if (id === 'view') return pageCanvas(host);
-        if (id === 'message') return pictureMessage;
-        if (id === 'scene') return { textContent: tablesOf(html) };
-        return null;
-      }
-    };
-    pageScriptOf(html)(fakeDocument, pageWindow(host));
-    host.starting = false;
-    // A spinning view goes on spinning through an edit.
-    if (spinning && host.page) host.page.spinning = true;
-    host.resize.forEach(function (f) { window.addEventListener('resize', f); });
   }
 
   // ---- Reports ----
@@ -642,7 +458,7 @@
     } else {
       showReports(answer.reports, readText(read));
       var html = new TextDecoder().decode(answer.bytes);
-      var tables = tablesOf(html), solids = solidsIn(tables);
+      var tables = picture.tablesOf(html), solids = solidsIn(tables);
       state.tables = tables;
       if (solids > kMostSolidsDrawn) {
         document.getElementById('picture').style.visibility = 'hidden';  // not a picture of another text
@@ -654,7 +470,7 @@
       } else {
         try {
           var started = performance.now();
-          draw(html);
+          picture.draw(html);
           state.drawMs = performance.now() - started;
           say(answer.status === 0 ? '' : 'The scene could not be read or exported.');
         } catch (e) {
@@ -769,38 +585,6 @@
     });
   }
 
-  // The window's picture: the page's script on a canvas of the window's
-  // size (500 x 500, as mirovan-snapshot's), out of sight, at the view
-  // shown, read in the task that draws it.
-  var kWindowSize = 500;
-
-  function windowPicture(done) {
-    var ratio = window.devicePixelRatio || 1;
-    var canvas = document.createElement('canvas');
-    canvas.style.cssText = 'position: fixed; left: -10000px; top: 0; width: ' + kWindowSize / ratio +
-      'px; height: ' + kWindowSize / ratio + 'px';
-    document.body.appendChild(canvas);
-    var shownPage = state.host && state.host.page;
-    if (shownPage) state.view = [shownPage.angleX, shownPage.angleY];
-    var host = { canvas: canvas, resize: [], listeners: [], page: null };
-    var message = document.createElement('p');
-    canvas.focus = function () {};
-    pageScript.run({
-      getElementById: function (id) {
-        if (id === 'view') return canvas;
-        if (id === 'message') return message;
-        if (id === 'scene') return { textContent: state.tables };
-        return null;
-      }
-    }, pageWindow(host));
-    canvas.toBlob(function (blob) {
-      var gl = canvas.getContext('webgl'), lose = gl && gl.getExtension('WEBGL_lose_context');
-      if (lose) lose.loseContext();
-      canvas.remove();
-      done(host.page && !host.page.error && host.page.frames ? blob : null, message.textContent);
-    }, 'image/png');
-  }
-
   document.getElementById('open-scn').addEventListener('click', function () {
     document.getElementById('file').click();
   });
@@ -839,12 +623,12 @@
     });
   });
   document.getElementById('export-png').addEventListener('click', function () {
-    if (!state.tables || !pageScript.run) return;
+    if (!state.tables) return;
     if (solidsIn(state.tables) > kMostSolidsDrawn) {
       say('The scene has more solids than the playground draws: no .png of it.');
       return;
     }
-    windowPicture(function (blob, problem) {
+    picture.windowPicture(function (blob, problem) {
       if (blob) download(blob, baseName() + '.png', 'image/png');
       else say('The picture could not be drawn: ' + problem);
     });
@@ -855,21 +639,8 @@
   // The first example's `-html` page as the module writes it. Its text
   // opened as it is needs no module; any other text finds the GL's
   // pipeline ready when its own page comes, since the program it links is
-  // the one this first drawing linked (noteObjects).
+  // the one this first drawing linked (picture.js).
   var firstPicture = JSON.parse(document.getElementById('first-picture').textContent);
-
-  function warmUp() {
-    if (!firstPicture || state.host) return;
-    try {
-      draw(firstPicture.html);
-    } catch (e) {
-      return;  // the real picture will say what is wrong
-    }
-    retire(state.host);
-    state.host = null;
-    var gl = document.getElementById('picture').getContext('webgl');
-    if (gl) gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
-  }
 
   // ---- Examples and start ----
 
@@ -941,6 +712,6 @@
   } else {
     openKept();
   }
-  if (!state.host) warmUp();
+  if (!state.host) picture.warmUp(firstPicture);
   editor.focus();
 })();
