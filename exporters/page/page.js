@@ -2,6 +2,8 @@
 // (per-vertex fixed-function lighting, Gouraud shading, depth test, black
 // background), and turns it with the window's keys, the mouse or a finger.
 // WebGL 1 and nothing else: the page must open from disk in any browser.
+// The last part of the script, after page_scene.js (the tables) and
+// page_shaders.js (the GL's lighting as shaders).
 (function () {
   'use strict';
 
@@ -19,142 +21,6 @@
     message.textContent = text;
     message.hidden = false;
   }
-
-  // ---- The scene's tables (written by exporters/page_encode.cpp) ----
-
-  var kLightFloats = 22;
-  var kMaterialFloats = 13;
-
-  function decodeBase64(text) {
-    var binary = atob(text.replace(/\s+/g, ''));
-    var bytes = new Uint8Array(binary.length);
-    for (var i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes.buffer;
-  }
-
-  function readScene(buffer) {
-    var words = new Uint32Array(buffer);
-    var at = 0;  // in words
-    function word() {
-      if (at >= words.length) throw new Error('the scene data is cut short');
-      return words[at++];
-    }
-    function floats(n) {
-      var view = new Float32Array(buffer, at * 4, n);
-      at += n;
-      return view;
-    }
-    if (word() !== 0x5052494d || word() !== 2) throw new Error('the scene data is not Mirovan\'s');
-    var count = {};
-    ['meshes', 'scales', 'linears', 'translations', 'materials', 'lightSets', 'solids']
-      .forEach(function (name) { count[name] = word(); });
-    var scene = { meshes: [], lightSets: [], solids: count.solids, columns: [] };
-    for (var m = 0; m < count.meshes; ++m) {
-      var vertices = word(), triangles = word(), clipped = word(), followScale = word() === 1;
-      var positions = floats(3 * vertices), normals = floats(3 * vertices);
-      var indices = new Uint32Array(buffer, at * 4, 3 * triangles);
-      at += 3 * triangles;
-      var clippedIndices = new Uint32Array(buffer, at * 4, 3 * clipped);
-      at += 3 * clipped;
-      scene.meshes.push({ positions: positions, normals: normals, indices: indices,
-        clippedIndices: clippedIndices, followScale: followScale });
-    }
-    scene.scales = floats(3 * count.scales);
-    scene.linears = floats(9 * count.linears);
-    scene.translations = floats(3 * count.translations);
-    scene.materials = floats(kMaterialFloats * count.materials);
-    for (var s = 0; s < count.lightSets; ++s) scene.lightSets.push(floats(kLightFloats * word()));
-    for (var c = 0; c < 6; ++c) {
-      var width = word();
-      var Type = width === 1 ? Uint8Array : width === 2 ? Uint16Array : Uint32Array;
-      scene.columns.push(new Type(buffer, at * 4, count.solids));
-      at += Math.ceil(width * count.solids / 4);
-    }
-    return scene;
-  }
-
-  // ---- The window's GL, in a shader ----
-
-  // What differs from solid to solid comes as attributes: one value per
-  // instance when the solids of a batch are drawn at once, a constant
-  // attribute when each is drawn on its own.
-  var vertexShader = [
-    'attribute vec3 position;',
-    'attribute vec3 normal;',
-    '// Eye frame: the view rotation times the solid\'s matrix, column by column.',
-    'attribute vec3 modelviewX, modelviewY, modelviewZ, modelviewW;',
-    '// The inverse transpose of its 3 x 3 part, row by row.',
-    'attribute vec3 normalRowX, normalRowY, normalRowZ;',
-    'attribute vec3 normalScale;  // 0: the normals as they are; else times this, unit length',
-    'attribute vec4 baseShininess;  // emission + material ambient x global ambient; shininess',
-    'attribute vec3 materialAmbient, materialDiffuse, materialSpecular;',
-    'uniform vec2 projection;     // glOrtho(-20, 20, -top, top, -20, 20): 1 / 20, 1 / top',
-    'uniform int lightCount;',
-    'uniform vec4 lightPosition[8];       // eye frame; w 0 for a unit direction',
-    'uniform vec3 lightHalf[8];           // a direction\'s half vector with the z axis',
-    'uniform float objectSpace;   // 1: directions and half vectors in the solid\'s own frame',
-    'uniform vec3 lightSpotDirection[8];  // eye frame, unit length',
-    'uniform vec3 lightSpot[8];           // exponent, cosine of the cut-off, 1 for a cone',
-    'uniform vec3 lightAttenuation[8];    // constant, linear, quadratic',
-    'uniform vec3 lightAmbient[8];',
-    'uniform vec3 lightDiffuse[8];',
-    'uniform vec3 lightSpecular[8];',
-    'varying vec3 colour;',
-    '',
-    'void main() {',
-    '  mat4 modelview = mat4(vec4(modelviewX, 0.0), vec4(modelviewY, 0.0), vec4(modelviewZ, 0.0),',
-    '    vec4(modelviewW, 1.0));',
-    '  vec4 eye = modelview * vec4(position, 1.0);',
-    '  float shininess = baseShininess.w;',
-    '  // As the GL transforms normals: GL_NORMALIZE is never enabled, so a',
-    '  // scaled solid keeps its normals\' lengths.',
-    '  // Row by row, as the GL\'s own vertex program takes it; as the GL, the',
-    '  // normal as it is when only directions light a solid that keeps lengths.',
-    '  vec3 m = normalScale.x == 0.0 ? normal : normalize(normal * normalScale);',
-    '  vec3 n = objectSpace > 0.5 ? m : vec3(dot(normalRowX, m), dot(normalRowY, m), dot(normalRowZ, m));',
-    '  vec3 c = baseShininess.xyz;',
-    '  for (int i = 0; i < 8; ++i) {',
-    '    if (i >= lightCount) break;',
-    '    vec4 p = lightPosition[i];',
-    '    vec3 l, h;',
-    '    float factor = 1.0;',
-    '    if (p.w != 0.0) {',
-    '      vec3 d = p.xyz / p.w - eye.xyz;',
-    '      float dist = length(d);',
-    '      l = d / dist;',
-    '      h = normalize(l + vec3(0.0, 0.0, 1.0));  // local viewer off',
-    '      vec3 k = lightAttenuation[i];',
-    '      factor = 1.0 / (k.x + k.y * dist + k.z * dist * dist);',
-    '      if (lightSpot[i].z > 0.0) {',
-    '        float cosAngle = dot(-l, lightSpotDirection[i]);',
-    '        if (cosAngle < lightSpot[i].y) factor = 0.0;',
-    '        else if (lightSpot[i].x != 0.0) factor *= pow(cosAngle, lightSpot[i].x);',
-    '      }',
-    '    } else {',
-    '      l = p.xyz;',
-    '      h = lightHalf[i];',
-    '    }',
-    '    // Light colour times material colour: one float product, as the GL makes it.',
-    '    vec3 term = lightAmbient[i] * materialAmbient;',
-    '    // Diffuse and specular light only where the vertex faces the light.',
-    '    float nl = dot(n, l);',
-    '    if (nl > 0.0) {',
-    '      term += nl * (lightDiffuse[i] * materialDiffuse);',
-    '      float nh = dot(n, h);',
-    '      if (nh > 0.0) term += (shininess == 0.0 ? 1.0 : pow(nh, shininess)) * (lightSpecular[i] * materialSpecular);',
-    '    }',
-    '    c += factor * term;',
-    '  }',
-    '  colour = clamp(c, 0.0, 1.0);  // the GL clamps each vertex\'s colour',
-    '  gl_Position = vec4(eye.x * projection.x, eye.y * projection.y, -eye.z * projection.x, 1.0);',
-    '}'
-  ].join('\n');
-
-  var fragmentShader = [
-    'precision mediump float;',
-    'varying vec3 colour;',
-    'void main() { gl_FragColor = vec4(colour, 1.0); }'
-  ].join('\n');
 
   var scene = null;
   var gl = null;
@@ -255,8 +121,8 @@
 
   function setUpGL() {
     var program = gl.createProgram();
-    gl.attachShader(program, compile(gl.VERTEX_SHADER, vertexShader));
-    gl.attachShader(program, compile(gl.FRAGMENT_SHADER, fragmentShader));
+    gl.attachShader(program, compile(gl.VERTEX_SHADER, kVertexShader));
+    gl.attachShader(program, compile(gl.FRAGMENT_SHADER, kFragmentShader));
     gl.bindAttribLocation(program, 0, 'position');
     gl.bindAttribLocation(program, 1, 'normal');
     kSolidAttributes.forEach(function (a, i) { gl.bindAttribLocation(program, 2 + i, a[0]); });
