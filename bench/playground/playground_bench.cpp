@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::system(("mkdir -p " + kDir).c_str());
-    const std::string ten = kDir + "/statements-10000.scn", hundred = kDir + "/statements-100000.scn";
+    const std::string ten = kDir + "/statements-10000.scn",
+                      hundred = kDir + "/statements-100000.scn";
     if (!writeStatements(ten, 10000) || !writeStatements(hundred, 100000)) return 1;
 
     const double html = nativeMs("-html", hundred, kDir + "/native.html");
