@@ -45,23 +45,34 @@ function firstPicture(m, name, text) {
     html: m.FS.readFile('out.html', { encoding: 'utf8' }) };
 }
 
-require(moduleJs)({ wasmBinary: fs.readFileSync(moduleWasm) }).then((m) => {
+// The scripts made smaller (Debian's terser): the file's gzip-compressed
+// size is a visitor's download. Names a test or another script reaches
+// (window.playground, createMirovan, playgroundPicture) are the page's
+// globals, which terser leaves as they are.
+const { minify } = require('terser');
+
+async function smaller(text) {
+  const result = await minify(text, { compress: true, mangle: true });
+  return result.code;
+}
+
+require(moduleJs)({ wasmBinary: fs.readFileSync(moduleWasm) }).then(async (m) => {
   const first = Object.keys(ordered)[0];
   const parts = {
     STYLE: read(path.join(here, 'playground.css')),
     EXAMPLES: jsonText(ordered),
     FIRST: jsonText(first ? firstPicture(m, first, ordered[first]) : null),
-    WORKER: scriptText(read(moduleJs) + '\nvar kPackedModule = "' + packedModule + '";\n' +
-      read(path.join(here, 'worker.js')), 'the worker'),
-    SCRIPT: scriptText(read(path.join(here, 'picture.js')) + '\n' + read(path.join(here, 'playground.js')),
-      'the script'),
+    WORKER: scriptText(await smaller(read(moduleJs)) + '\nvar kPackedModule = "' + packedModule + '";\n' +
+      await smaller(read(path.join(here, 'worker.js'))), 'the worker'),
+    SCRIPT: scriptText(await smaller(read(path.join(here, 'picture.js')) + '\n' +
+      read(path.join(here, 'playground.js'))), 'the script'),
   };
   const page = read(path.join(here, 'playground.html')).replace(/@([A-Z]+)@/g, (all, key) => {
     if (!(key in parts)) throw new Error(`unknown part ${all}`);
     return parts[key];
   });
   fs.writeFileSync(out, page);
-}, (error) => {
-  console.error(`assemble.js: the module did not load: ${error}`);
+}).catch((error) => {
+  console.error(`assemble.js: ${error}`);
   process.exit(1);
 });

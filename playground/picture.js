@@ -100,10 +100,11 @@ function playgroundPicture(state, pictureMessage, keepView) {
   // linked: the GL's first draw with a new program costs another tenth.
   function noteObjects(gl) {
     var call = {};
-    ['createBuffer', 'createShader', 'createProgram', 'shaderSource', 'attachShader', 'bindAttribLocation',
-      'linkProgram', 'useProgram', 'getUniformLocation', 'getProgramParameter', 'getProgramInfoLog']
-      .forEach(function (name) { call[name] = gl[name].bind(gl); });
+    ['createBuffer', 'createShader', 'createProgram', 'shaderSource', 'compileShader', 'getShaderParameter',
+      'getShaderInfoLog', 'attachShader', 'bindAttribLocation', 'linkProgram', 'useProgram', 'getUniformLocation',
+      'getProgramParameter', 'getProgramInfoLog'].forEach(function (name) { call[name] = gl[name].bind(gl); });
     var programs = {};  // linked, by their shaders' sources and attribute places
+    var shaders = {};   // compiled, by their kind and source
     gl.mirovanObjects = [];
     var made = function (create, remove) {
       gl[create] = function (a) {
@@ -115,13 +116,37 @@ function playgroundPicture(state, pictureMessage, keepView) {
     made('createBuffer', 'deleteBuffer');
     made('createShader', 'deleteShader');
     made('createProgram', 'deleteProgram');
+    // A shader compiled before is that one: asking whether a new one
+    // compiled waits for all the GL has yet to draw.
+    var createShader = gl.createShader;
+    gl.createShader = function (type) {
+      var shader = createShader(type);
+      if (shader) shader.mirovanType = type;
+      return shader;
+    };
     gl.shaderSource = function (shader, text) {
       shader.mirovanText = text;
       call.shaderSource(shader, text);
     };
+    var compiledOf = function (shader) { return (shader && shader.mirovanCompiled) || shader; };
+    gl.compileShader = function (shader) {
+      var compiled = shaders[shader.mirovanType + '\n' + shader.mirovanText];
+      if (compiled) shader.mirovanCompiled = compiled;
+      else call.compileShader(shader);
+    };
+    gl.getShaderParameter = function (shader, name) {
+      if (shader && shader.mirovanCompiled && name === gl.COMPILE_STATUS) return true;
+      var value = call.getShaderParameter(shader, name);
+      if (name === gl.COMPILE_STATUS && value) {
+        shaders[shader.mirovanType + '\n' + shader.mirovanText] = shader;
+        shader.mirovanKept = true;
+      }
+      return value;
+    };
+    gl.getShaderInfoLog = function (shader) { return call.getShaderInfoLog(compiledOf(shader)); };
     gl.attachShader = function (program, shader) {
       program.mirovanKey = (program.mirovanKey || '') + '\n#shader\n' + shader.mirovanText;
-      call.attachShader(program, shader);
+      call.attachShader(program, compiledOf(shader));
     };
     gl.bindAttribLocation = function (program, index, name) {
       program.mirovanKey = (program.mirovanKey || '') + '\n#attribute ' + index + ' ' + name;
@@ -147,6 +172,7 @@ function playgroundPicture(state, pictureMessage, keepView) {
     // A lost context takes its programs with it.
     gl.canvas.addEventListener('webglcontextlost', function () {
       programs = {};
+      shaders = {};
       gl.mirovanObjects = [];
     });
   }

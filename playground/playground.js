@@ -441,12 +441,14 @@
   }
 
   // A picture that takes long to draw holds the keyboard as long: while
-  // keys come (the last under kTypingPauseMs ago), it waits for a pause.
+  // keys come, it waits for a pause in them as long as it takes to draw
+  // (kTypingPauseMs at most), so that a key pressed in the pause is not
+  // held up by it.
   var kTypingPauseMs = 300, kQuickDrawMs = 50;
 
   function present(answer, edit, read) {
     if (edit !== state.edits) return;  // a newer text is on its way
-    var wait = state.typedAt + kTypingPauseMs - performance.now();
+    var wait = state.typedAt + Math.min(kTypingPauseMs, state.drawMs) - performance.now();
     if (wait > 0 && state.drawMs > kQuickDrawMs) {
       setTimeout(function () { present(answer, edit, read); }, wait);
       return;
