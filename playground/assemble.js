@@ -64,8 +64,8 @@ require(moduleJs)({ wasmBinary: fs.readFileSync(moduleWasm) }).then(async (m) =>
     FIRST: jsonText(first ? firstPicture(m, first, ordered[first]) : null),
     WORKER: scriptText(await smaller(read(moduleJs)) + '\nvar kPackedModule = "' + packedModule + '";\n' +
       await smaller(read(path.join(here, 'worker.js'))), 'the worker'),
-    SCRIPT: scriptText(await smaller(read(path.join(here, 'picture.js')) + '\n' +
-      read(path.join(here, 'playground.js'))), 'the script'),
+    SCRIPT: scriptText(await smaller(['picture.js', 'link.js', 'playground.js']
+      .map((name) => read(path.join(here, name))).join('\n')), 'the script'),
   };
   const page = read(path.join(here, 'playground.html')).replace(/@([A-Z]+)@/g, (all, key) => {
     if (!(key in parts)) throw new Error(`unknown part ${all}`);

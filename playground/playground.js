@@ -39,7 +39,8 @@
   };
   window.playground = state;
 
-  var picture = playgroundPicture(state, pictureMessage, keepView);
+  var links = playgroundLink(state, linkNote);
+  var picture = playgroundPicture(state, pictureMessage, links.keepView);
 
   // ---- Workers: one for the picture, one for the downloads ----
 
@@ -83,73 +84,6 @@
   }
 
   function baseName() { return state.name.replace(/\.scn$/i, ''); }
-
-  function keepView(hash) {
-    var found = /view=([^,&]*),([^&]*)/.exec(hash);
-    if (!found) return;
-    state.view = [decodeURIComponent(found[1]), decodeURIComponent(found[2])];
-    putLink();
-  }
-
-  // ---- The link: #scene= (the text, deflated, base64url) and view= ----
-
-  var kLinkLimit = 32000;  // characters of scene in a link: more breaks in some browsers and mailers
-  var link = { scene: '', edit: -1 };
-
-  function toBase64Url(bytes) {
-    var binary = '';
-    for (var i = 0; i < bytes.length; i += 0x8000)
-      binary += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
-    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-  }
-
-  function fromBase64Url(text) {
-    var binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
-    var bytes = new Uint8Array(binary.length);
-    for (var i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-  }
-
-  function squeeze(text) {
-    var stream = new Blob([text]).stream().pipeThrough(new CompressionStream('deflate-raw'));
-    return new Response(stream).arrayBuffer().then(function (b) { return new Uint8Array(b); });
-  }
-
-  function unsqueeze(bytes) {
-    var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
-    return new Response(stream).text();
-  }
-
-  function putLink() {
-    var hash = '#' + (link.scene ? 'scene=' + link.scene + '&' : '') + 'view=' + state.view[0] + ',' +
-      state.view[1];
-    if (window.location.hash === hash) return;
-    try {
-      window.history.replaceState(window.history.state, '', hash);
-    } catch (e) { /* a browser that refuses: the link stays as it was */ }
-  }
-
-  function writeLink() {
-    var edit = state.edits;
-    if (typeof CompressionStream === 'undefined') return;
-    if (state.big !== null) {
-      link.scene = '';
-      linkNote.textContent = '';
-      putLink();
-      return;
-    }
-    squeeze(source().text).then(function (bytes) {
-      if (edit !== state.edits) return;  // a newer text will write its own
-      var coded = toBase64Url(bytes);
-      var fits = coded.length <= kLinkLimit;
-      link.scene = fits ? coded : '';
-      link.edit = edit;
-      linkNote.textContent = fits ? '' : 'This scene is too large for a link (' + coded.length +
-        ' characters compressed, at most ' + kLinkLimit + '): the address keeps the view only. ' +
-        'Save the .scn to send it.';
-      putLink();
-    });
-  }
 
   // ---- Reports ----
 
@@ -482,7 +416,7 @@
     }
     state.drawnEdit = edit;
     root.setAttribute('data-state', 'drawn');
-    writeLink();
+    links.write(state.big !== null ? null : source().text);
   }
 
   freshWorker();
@@ -695,7 +629,7 @@
 
   var kept = stored(kStored), keptName = stored(kStoredName) || 'scene.scn';
   var first = Object.keys(examples)[0];
-  var linked = /(?:^#|&)scene=([A-Za-z0-9_-]*)/.exec(window.location.hash);
+  var linked = links.read(window.location.hash);
   var linkedView = /(?:^#|&)view=([^,&]*),([^&]*)/.exec(window.location.hash);
   if (linkedView) state.view = [decodeURIComponent(linkedView[1]), decodeURIComponent(linkedView[2])];
   function openKept() {
@@ -703,8 +637,8 @@
     else if (first) open(examples[first], first);
     else open('', 'scene.scn');
   }
-  if (linked && typeof DecompressionStream !== 'undefined') {
-    unsqueeze(fromBase64Url(linked[1])).then(function (text) {
+  if (linked) {
+    linked.then(function (text) {
       if (kept !== null && kept !== text) offerPrevious(kept, keptName);
       open(text, 'scene.scn');
     }, function () {
