@@ -7,10 +7,10 @@
 // edit is drawn.
 //   node bad_input.js --playground FILE.html --mirovan PROG --work DIR
 'use strict';
-const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const web = require('../web/page/browser.js');
+const session = require('./session.js');
 
 const opts = web.options(['playground', 'mirovan', 'work']);
 const work = path.resolve(opts.work);
@@ -20,20 +20,8 @@ const downloads = path.join(work, 'downloads');
 // after each change on a busy machine); a frozen tab takes far longer.
 const kKeystrokeMs = 6000;
 
-function native(mode, name, output) {
-  const r = spawnSync(path.resolve(opts.mirovan), [mode, name, output], { cwd: work, stdio: 'ignore' });
-  if (r.error) throw r.error;
-  return fs.readFileSync(path.join(work, output));
-}
-
-async function waitForFile(file, deadlineMs) {
-  const deadline = Date.now() + (deadlineMs || web.kDeadlineMs);
-  for (;;) {
-    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) return fs.readFileSync(file);
-    if (Date.now() > deadline) throw new Error(`no download ${path.basename(file)}`);
-    await new Promise((done) => setTimeout(done, 20));  // polled until the deadline
-  }
-}
+const native = (mode, name, output) => session.native(opts.mirovan, work, mode, name, output).bytes;
+const waitForFile = session.waitForFile;
 
 // 100,000 statements: 50,000 cubes, each moved a little.
 function hundredThousand() {
@@ -53,13 +41,7 @@ async function main() {
 
   const browser = await web.launch();
   try {
-    const tab = await browser.newPage();
-    const errors = [];
-    tab.on('pageerror', (e) => errors.push(String(e)));
-    await tab.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
-    const cdp = await tab.target().createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await tab.goto('file://' + path.resolve(opts.playground), { waitUntil: 'load' });
+    const { tab, errors } = await session.openPlayground(browser, opts.playground, downloads);
     const drawnNow = 'document.documentElement.dataset.state === "drawn" && ' +
       'window.playground.drawnEdit === window.playground.edits';
     const drawn = (deadlineMs) => tab.waitForFunction(drawnNow,
@@ -212,9 +194,7 @@ async function main() {
     await browser.close();
   }
   for (const f of figures) console.log(f);
-  for (const f of failures) console.log('FAILED: ' + f);
-  console.log(failures.length ? `${failures.length} failures` : 'playground: bad input handled');
-  process.exit(failures.length ? 1 : 0);
+  session.report(failures, 'playground: bad input handled');
 }
 
 main().catch((e) => {

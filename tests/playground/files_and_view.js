@@ -7,36 +7,19 @@
 // its word.
 //   node files_and_view.js --playground FILE.html --mirovan PROG --snapshot PROG --work DIR
 'use strict';
-const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const web = require('../web/page/browser.js');
+const session = require('./session.js');
 
 const kLevels = 2, kShare = 0.005;  // the page tests' tolerance
 const opts = web.options(['playground', 'mirovan', 'snapshot', 'work']);
 const work = path.resolve(opts.work);
 const downloads = path.join(work, 'downloads');
 
-function native(mode, name, output) {
-  const r = spawnSync(path.resolve(opts.mirovan), [mode, name, output], { cwd: work, encoding: 'buffer' });
-  if (r.error) throw r.error;
-  return { stderr: r.stderr.toString(), bytes: fs.readFileSync(path.join(work, output)) };
-}
-
+const native = (mode, name, output) => session.native(opts.mirovan, work, mode, name, output);
 // A download, taken out of the folder so that the next one keeps its name.
-async function takeDownload(name) {
-  const file = path.join(downloads, name);
-  const deadline = Date.now() + web.kDeadlineMs;
-  for (;;) {
-    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) {
-      const bytes = fs.readFileSync(file);
-      fs.rmSync(file);
-      return bytes;
-    }
-    if (Date.now() > deadline) throw new Error(`no download ${name}`);
-    await new Promise((done) => setTimeout(done, 20));  // polled until the deadline
-  }
-}
+const takeDownload = (name) => session.waitForFile(path.join(downloads, name), 0, true);
 
 let stage = 'start';  // told with a failure
 
@@ -48,13 +31,7 @@ async function main() {
 
   const browser = await web.launch();
   try {
-    const tab = await browser.newPage();
-    const errors = [];
-    tab.on('pageerror', (e) => errors.push(String(e)));
-    await tab.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
-    const cdp = await tab.target().createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await tab.goto('file://' + path.resolve(opts.playground), { waitUntil: 'load' });
+    const { tab, errors } = await session.openPlayground(browser, opts.playground, downloads);
     const drawn = () => web.until(tab, 'document.documentElement.dataset.state === "drawn" && ' +
       'window.playground.drawnEdit === window.playground.edits && window.playground.host.page');
     await drawn();
@@ -203,9 +180,7 @@ async function main() {
   } finally {
     await browser.close();
   }
-  for (const f of failures) console.log('FAILED: ' + f);
-  console.log(failures.length ? `${failures.length} failures` : 'playground: files and view checked');
-  process.exit(failures.length ? 1 : 0);
+  session.report(failures, 'playground: files and view checked');
 }
 
 main().catch((e) => {

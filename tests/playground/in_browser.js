@@ -5,10 +5,10 @@
 // scene's words spell, and every download is the native program's file.
 //   node in_browser.js --playground FILE.html --mirovan PROG --snapshot PROG --work DIR
 'use strict';
-const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const web = require('../web/page/browser.js');
+const session = require('./session.js');
 
 const kLevels = 2, kShare = 0.005;  // the page tests' tolerance
 const opts = web.options(['playground', 'mirovan', 'snapshot', 'work']);
@@ -18,20 +18,8 @@ const typed = 'Material 0.8 0.3 0.1 0.2 0.1 0 0.5 0.5 0.5 0 0 0 30\nRotation 13 
   'Rotation 19 1 0 0\nPush\nTranslation -5 0 0\nSphere 4\nPop\nCube 3 deux 3\nCylindre 2 6\n' +
   'Bonjour é <img src=x onerror="window.ran=1"><script>window.ran=2</script>\n';
 
-function native(mode, name, output) {
-  const r = spawnSync(path.resolve(opts.mirovan), [mode, name, output], { cwd: work, encoding: 'buffer' });
-  if (r.error) throw r.error;
-  return { stderr: r.stderr.toString(), bytes: fs.readFileSync(path.join(work, output)) };
-}
-
-async function waitForFile(file) {
-  const deadline = Date.now() + web.kDeadlineMs;
-  for (;;) {
-    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) return fs.readFileSync(file);
-    if (Date.now() > deadline) throw new Error(`no download ${path.basename(file)}`);
-    await new Promise((done) => setTimeout(done, 20));  // polled until the deadline
-  }
-}
+const native = (mode, name, output) => session.native(opts.mirovan, work, mode, name, output);
+const waitForFile = (file) => session.waitForFile(file);
 
 async function main() {
   fs.rmSync(work, { recursive: true, force: true });
@@ -42,13 +30,7 @@ async function main() {
 
   const browser = await web.launch();
   try {
-    const tab = await browser.newPage();
-    const errors = [];
-    tab.on('pageerror', (e) => errors.push(String(e)));
-    await tab.setViewport({ width: 1000, height: 600, deviceScaleFactor: 1 });
-    const cdp = await tab.target().createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await tab.goto('file://' + path.resolve(opts.playground), { waitUntil: 'load' });
+    const { tab, errors } = await session.openPlayground(browser, opts.playground, downloads);
     const drawn = () => web.until(tab, 'document.documentElement.dataset.state === "drawn"');
     await drawn();
     const name = await tab.evaluate(() => window.playground.name);
@@ -199,9 +181,7 @@ async function main() {
   } finally {
     await browser.close();
   }
-  for (const f of failures) console.log('FAILED: ' + f);
-  console.log(failures.length ? `${failures.length} failures` : 'playground: all checks passed');
-  process.exit(failures.length ? 1 : 0);
+  session.report(failures, 'playground: all checks passed');
 }
 
 main().catch((e) => {
