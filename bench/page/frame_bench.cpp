@@ -10,18 +10,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_processes.h"
 #include "test_scenes/scene_shapes.h"
 
 namespace {
 
 const std::string kDir = "/tmp/mirovan-bench-page-frame";
-
-bool writeText(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
-}
 
 // `count` small spheres in a cube of side 36 around the origin.
 std::string sphereGrid(int count) {

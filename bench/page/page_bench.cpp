@@ -21,22 +21,6 @@ namespace {
 
 const std::string kDir = "/tmp/mirovan-bench-page";
 
-bool writeText(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-// The first `count` statements of a mixed scene, one a line.
-std::string firstStatements(std::size_t count) {
-    const std::string text = generateScene(SceneShape::Mixed, count * 60);
-    std::size_t at = 0;
-    for (std::size_t lines = 0; lines < count && at != std::string::npos; ++lines)
-        at = text.find('\n', at + 1);
-    return text.substr(0, at == std::string::npos ? text.size() : at + 1);
-}
-
 // 300,000 cylinders side by side, of one size or each of its own.
 bool writeCylinders(const std::string& path, bool distinct) {
     std::string text;
@@ -162,7 +146,7 @@ int main(int argc, char** argv) {
         pages += " " + page;
     }
     const std::string tenThousand = kDir + "/statements-10000.scn";
-    if (!writeText(tenThousand, firstStatements(10000))) return 1;
+    if (!writeText(tenThousand, firstStatements(SceneShape::Mixed, 10000))) return 1;
     translate(tenThousand, kDir + "/statements-10000.html", 1);
     pages += " " + kDir + "/statements-10000.html";
     std::printf(

@@ -20,19 +20,6 @@ namespace {
 
 const std::string kDir = "/tmp/mirovan-bench-playground";
 
-// The first `count` statements of a mixed scene, one a line.
-bool writeStatements(const std::string& path, std::size_t count) {
-    const std::string text = generateScene(SceneShape::Mixed, count * 60);
-    std::size_t at = 0;
-    for (std::size_t lines = 0; lines < count && at != std::string::npos; ++lines)
-        at = text.find('\n', at + 1);
-    const std::string cut = text.substr(0, at == std::string::npos ? text.size() : at + 1);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(cut.data(), 1, cut.size(), f) == cut.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 double nativeMs(const char* mode, const std::string& scene, const std::string& output) {
     std::vector<double> times;
     for (int i = 0; i < 5; ++i)
@@ -52,7 +39,9 @@ int main(int argc, char** argv) {
     std::system(("mkdir -p " + kDir).c_str());
     const std::string ten = kDir + "/statements-10000.scn",
                       hundred = kDir + "/statements-100000.scn";
-    if (!writeStatements(ten, 10000) || !writeStatements(hundred, 100000)) return 1;
+    if (!writeText(ten, firstStatements(SceneShape::Mixed, 10000)) ||
+        !writeText(hundred, firstStatements(SceneShape::Mixed, 100000)))
+        return 1;
 
     const double html = nativeMs("-html", hundred, kDir + "/native.html");
     const double gltf = nativeMs("-gltf", hundred, kDir + "/native.glb");

@@ -86,3 +86,10 @@ long long fileSize(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
 }
+
+bool writeText(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}

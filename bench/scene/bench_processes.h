@@ -20,3 +20,5 @@ ProcessRun runTimed(const std::vector<std::string>& argv, const std::string& out
 double median(std::vector<double> values);
 bool sameContents(const std::string& first, const std::string& second);
 long long fileSize(const std::string& path);
+// Writes `text` as the whole of `path`; false if it cannot.
+bool writeText(const std::string& path, const std::string& text);

@@ -173,3 +173,11 @@ bool writeScene(SceneShape shape, std::size_t bytes, const char* path) {
     }
     return std::fclose(file) == 0 && written;
 }
+
+std::string firstStatements(SceneShape shape, std::size_t count) {
+    const std::string text = generateScene(shape, count * 60);
+    std::size_t at = 0;
+    for (std::size_t lines = 0; lines < count && at != std::string::npos; ++lines)
+        at = text.find('\n', at + 1);
+    return text.substr(0, at == std::string::npos ? text.size() : at + 1);
+}

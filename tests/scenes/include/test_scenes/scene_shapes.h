@@ -30,3 +30,5 @@ const char* sceneShapeName(SceneShape shape);
 std::string generateScene(SceneShape shape, std::size_t bytes);
 // The same into a file; false if it cannot be written.
 bool writeScene(SceneShape shape, std::size_t bytes, const char* path);
+// The first `count` statements (lines) of a scene of the shape.
+std::string firstStatements(SceneShape shape, std::size_t count);
