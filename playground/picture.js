@@ -7,8 +7,6 @@
 function playgroundPicture(state, pictureMessage, keepView) {
   'use strict';
 
-  // ---- Drawing: the `-html` page's own script, run again on one canvas ----
-
   // The page's tables, and its script, from the `-html` page the worker
   // wrote for the text.
   function tablesOf(html) {
@@ -49,15 +47,23 @@ function playgroundPicture(state, pictureMessage, keepView) {
       },
       history: { state: null, replaceState: function (s, t, hash) { if (state.host === host) keepView(hash); } }
     };
-    return new Proxy(window, {
-      get: function (target, key) {
+    return standIn(window, own, function (key, value) {
+      if (key === 'mirovan') host.page = value;  // the page's face, kept with its run
+      else window[key] = value;
+    });
+  }
+
+  // `target` as a script sees it: `own`'s members in place of its own, its
+  // methods bound to it, what the script sets given to `set`.
+  function standIn(target, own, set) {
+    return new Proxy(target, {
+      get: function (t, key) {
         if (Object.prototype.hasOwnProperty.call(own, key)) return own[key];
-        var value = target[key];
-        return typeof value === 'function' ? value.bind(target) : value;
+        var value = t[key];
+        return typeof value === 'function' ? value.bind(t) : value;
       },
-      set: function (target, key, value) {
-        if (key === 'mirovan') host.page = value;
-        else target[key] = value;
+      set: function (t, key, value) {
+        set(key, value);
         return true;
       }
     });
@@ -80,17 +86,7 @@ function playgroundPicture(state, pictureMessage, keepView) {
       },
       focus: function () { if (!host.starting || host.keepsFocus) host.canvas.focus(); }
     };
-    return new Proxy(host.canvas, {
-      get: function (target, key) {
-        if (Object.prototype.hasOwnProperty.call(own, key)) return own[key];
-        var value = target[key];
-        return typeof value === 'function' ? value.bind(target) : value;
-      },
-      set: function (target, key, value) {
-        target[key] = value;
-        return true;
-      }
-    });
+    return standIn(host.canvas, own, function (key, value) { host.canvas[key] = value; });
   }
 
   // One context serves every picture: making and losing a context per
