@@ -28,9 +28,18 @@ function module() {
   return loading;
 }
 
+// A text's UTF-8. Chromium's TextEncoder.encode takes 30 ns a byte (80 ms
+// for 100,000 statements), its encodeInto a fifth of that: a text all of
+// ASCII (the usual scene) is one byte a character and goes that way.
+function utf8(text) {
+  var encoder = new TextEncoder(), bytes = new Uint8Array(text.length);
+  var done = encoder.encodeInto(text, bytes);
+  return done.read === text.length && done.written === text.length ? bytes : encoder.encode(text);
+}
+
 function run(m, job) {
   var output = 'out.' + job.ext;
-  m.FS.writeFile(job.name, job.bytes || new TextEncoder().encode(job.text));
+  m.FS.writeFile(job.name, job.bytes || utf8(job.text));
   var status = m.ccall('mirovan_run', 'number', ['string', 'string', 'string'],
     [job.mode, job.name, job.output || output]);
   var reports = m.FS.readFile(m.ccall('mirovan_reports', 'string', [], []));
