@@ -35,6 +35,7 @@
     evaluationMs: 0,  // the last text's, from sent to answered
     drawMs: 0,      // the last picture's
     typedAt: -1e9,  // the last key's time
+    keyGap: 1e9,    // from the key before it
     waiting: {}     // downloads waiting for the worker, by id
   };
   window.playground = state;
@@ -375,15 +376,15 @@
   }
 
   // A picture that takes long to draw holds the keyboard as long: while
-  // keys come, it waits for a pause in them as long as it takes to draw
-  // (kTypingPauseMs at most), so that a key pressed in the pause is not
-  // held up by it.
+  // keys come one after another, it waits for a pause in them as long as
+  // it takes to draw (kTypingPauseMs at most), so that a key pressed in
+  // the pause is not held up by it. A key on its own is drawn at once.
   var kTypingPauseMs = 300, kQuickDrawMs = 50;
 
   function present(answer, edit, read) {
     if (edit !== state.edits) return;  // a newer text is on its way
     var wait = state.typedAt + Math.min(kTypingPauseMs, state.drawMs) - performance.now();
-    if (wait > 0 && state.drawMs > kQuickDrawMs) {
+    if (wait > 0 && state.drawMs > kQuickDrawMs && state.keyGap < kTypingPauseMs) {
       setTimeout(function () { present(answer, edit, read); }, wait);
       return;
     }
@@ -594,7 +595,9 @@
   });
 
   editor.addEventListener('input', function () {
-    state.typedAt = performance.now();
+    var now = performance.now();
+    state.keyGap = now - state.typedAt;
+    state.typedAt = now;
     edited();
   });
   window.addEventListener('resize', updateGutter);
