@@ -64,7 +64,7 @@ require(moduleJs)({ wasmBinary: fs.readFileSync(moduleWasm) }).then(async (m) =>
     FIRST: jsonText(first ? firstPicture(m, first, ordered[first]) : null),
     WORKER: scriptText(await smaller(read(moduleJs)) + '\nvar kPackedModule = "' + packedModule + '";\n' +
       await smaller(read(path.join(here, 'worker.js'))), 'the worker'),
-    SCRIPT: scriptText(await smaller(['picture.js', 'link.js', 'playground.js']
+    SCRIPT: scriptText(await smaller(['picture.js', 'link.js', 'text.js', 'playground.js']
       .map((name) => read(path.join(here, name))).join('\n')), 'the script'),
   };
   const page = read(path.join(here, 'playground.html')).replace(/@([A-Z]+)@/g, (all, key) => {

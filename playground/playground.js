@@ -40,6 +40,7 @@
   };
   window.playground = state;
 
+  var texts = playgroundText(state, editor);
   var links = playgroundLink(state, linkNote);
   var picture = playgroundPicture(state, pictureMessage, links.keepView);
 
@@ -287,7 +288,7 @@
     keeping = 0;
     if (state.big !== null) return;
     try {
-      localStorage.setItem(kStored, source().text);
+      localStorage.setItem(kStored, texts.source().text);
       localStorage.setItem(kStoredName, state.name);
     } catch (e) { /* private windows keep nothing */ }
   }
@@ -314,7 +315,7 @@
       if (state.sent !== state.edits) supersedeSoon();
       return;
     }
-    var from = source();
+    var from = texts.source();
     state.sent = state.edits;
     state.sentAt = performance.now();
     state.sentText = from.text;
@@ -417,63 +418,10 @@
     }
     state.drawnEdit = edit;
     root.setAttribute('data-state', 'drawn');
-    links.write(state.big !== null ? null : source().text);
+    links.write(state.big !== null ? null : texts.source().text);
   }
 
   freshWorker();
-
-  // ---- The text as the file has it ----
-
-  // A text area holds its lines apart with \n whatever the file has. The
-  // opened file's own bytes are kept: while the text is the one opened,
-  // they are what is evaluated (the reports count lines as the program
-  // does on that file), saved and exported. An edited text goes out with
-  // the file's line ends when it has one kind only (\n otherwise).
-  var opened = { text: '', original: '', bytes: null, lineEnd: '\n' };
-
-  function lineEndOf(text) {
-    var pairs = 0, returns = 0, feeds = 0, at;
-    for (at = text.indexOf('\r'); at >= 0; at = text.indexOf('\r', at + 1)) {
-      if (text.charCodeAt(at + 1) === 10) ++pairs;
-      else ++returns;
-    }
-    for (at = text.indexOf('\n'); at >= 0; at = text.indexOf('\n', at + 1)) ++feeds;
-    feeds -= pairs;
-    if ((pairs > 0) + (returns > 0) + (feeds > 0) > 1) return null;
-    return pairs ? '\r\n' : returns ? '\r' : '\n';
-  }
-
-  function currentText() { return state.big !== null ? state.big : editor.value; }
-
-  // What the program is given: { text } and, for the file as opened, its
-  // { bytes }.
-  function source() {
-    var text = currentText();
-    if (text === opened.text) return { text: opened.original, bytes: opened.bytes };
-    var lineEnd = opened.lineEnd || '\n';
-    return { text: lineEnd === '\n' ? text : text.replace(/\n/g, lineEnd), bytes: null };
-  }
-
-  function sourceBytes() {
-    var from = source();
-    return from.bytes || new TextEncoder().encode(from.text);
-  }
-
-  // A text area takes seconds per change to lay out a few MiB (minutes for
-  // tens): past kEditLimit characters, it shows the beginning, read only.
-  var kEditLimit = 2 * 1048576;
-
-  function putText(text) {
-    if (text.length > kEditLimit) {
-      state.big = text;
-      editor.readOnly = true;
-      editor.value = text.slice(0, text.lastIndexOf('\n', 65536) + 1) + '…';
-    } else {
-      state.big = null;
-      editor.readOnly = false;
-      editor.value = text;
-    }
-  }
 
   // ---- Files ----
 
@@ -489,7 +437,7 @@
 
   function exportAs(mode, ext, type) {
     var output = baseName() + '.' + ext;
-    var from = source();
+    var from = texts.source();
     var id = send({ kind: 'export', mode: mode, ext: ext, output: output, name: state.name,
       text: from.bytes ? '' : from.text, bytes: from.bytes });
     state.waiting[id] = function (answer) {
@@ -506,9 +454,7 @@
   // `text` as read (its line ends as they are), `bytes` the file's.
   function open(text, name, bytes) {
     setName(name);
-    var shown = text.indexOf('\r') < 0 ? text : text.replace(/\r\n?/g, '\n');
-    opened = { text: shown, original: text, bytes: bytes || null, lineEnd: lineEndOf(text) };
-    putText(shown);
+    texts.open(text, bytes);
     if (state.big !== null) say('');
     editor.scrollTop = 0;
     edited();
@@ -541,7 +487,7 @@
     if (!pasted) return;
     var text = editor.value, start = editor.selectionStart, end = editor.selectionEnd;
     if (state.big === null) {
-      if (text.length - (end - start) + pasted.length <= kEditLimit) return;  // the browser pastes it
+      if (texts.fitsEditor(text.length - (end - start) + pasted.length)) return;  // the browser pastes it
       pasted = text.slice(0, start) + pasted + text.slice(end);
     } else if (start !== 0 || end !== text.length) {
       event.preventDefault();
@@ -551,7 +497,7 @@
     open(pasted, state.name);
   });
   document.getElementById('save-scn').addEventListener('click', function () {
-    download(sourceBytes(), state.name, 'text/plain');
+    download(texts.sourceBytes(), state.name, 'text/plain');
   });
   [['glb', '-gltf', 'model/gltf-binary'], ['wrl', '-vrml', 'model/vrml'],
     ['cpp', '-opengl', 'text/x-c++src'], ['html', '-html', 'text/html']].forEach(function (e) {
@@ -624,7 +570,7 @@
     } catch (e) { /* kept for this visit only */ }
     previousButton.hidden = false;
     previousButton.onclick = function () {
-      var current = source().text, currentName = state.name;
+      var current = texts.source().text, currentName = state.name;
       open(text, name);
       offerPrevious(current, currentName);
     };
