@@ -17,7 +17,7 @@ function playgroundLink(state, linkNote) {
   }
 
   var kLinkLimit = 32000;  // characters of scene in a link: more breaks in some browsers and mailers
-  var link = { scene: '', edit: -1 };
+  var link = { scene: '' };  // the text's part of the address, when it fits
 
   function toBase64Url(bytes) {
     var binary = '';
@@ -68,7 +68,6 @@ function playgroundLink(state, linkNote) {
       var coded = toBase64Url(bytes);
       var fits = coded.length <= kLinkLimit;
       link.scene = fits ? coded : '';
-      link.edit = edit;
       linkNote.textContent = fits ? '' : 'This scene is too large for a link (' + coded.length +
         ' characters compressed, at most ' + kLinkLimit + '): the address keeps the view only. ' +
         'Save the .scn to send it.';
